@@ -1,0 +1,138 @@
+#include "ini_class.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+#include "runtime/ini_entry.h"
+#include "runtime/window.h"
+
+namespace fw {
+namespace {
+
+constexpr const char* kKeys[] = {"XPos", "YPos", "Width", "Height", "Maximize", "Minimize"};
+
+// A stored number: optional sign and digits only, within 32 bits (saturated beyond).
+bool ParseNumber(const std::string& text, int32_t& out) {
+  std::string s = rt::TrimRight(text);
+  std::size_t i = s.find_first_not_of(' ');
+  if (i == std::string::npos) return false;
+  s = s.substr(i);
+  std::size_t digits = (s[0] == '-' || s[0] == '+') ? 1 : 0;
+  if (digits == s.size()) return false;
+  for (std::size_t k = digits; k < s.size(); ++k)
+    if (s[k] < '0' || s[k] > '9') return false;
+  errno = 0;
+  long long v = std::strtoll(s.c_str(), nullptr, 10);
+  if (errno == ERANGE) v = s[0] == '-' ? LLONG_MIN : LLONG_MAX;
+  out = static_cast<int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+  return true;
+}
+
+std::string Join(const std::set<std::string>& names) {
+  std::string out;
+  for (const std::string& n : names) {
+    if (!out.empty()) out += ",";
+    out += n;
+  }
+  return out;
+}
+
+}  // namespace
+
+RECT SanePlacement(const Placement& p, const RECT& area, SIZE minimum) {
+  const long long areaW = std::max<long long>(1, static_cast<long long>(area.right) - area.left);
+  const long long areaH = std::max<long long>(1, static_cast<long long>(area.bottom) - area.top);
+  const long long w = std::clamp<long long>(p.width, std::min<long long>(minimum.cx, areaW), areaW);
+  const long long h = std::clamp<long long>(p.height, std::min<long long>(minimum.cy, areaH), areaH);
+  const long long x = std::clamp<long long>(p.x, area.left, area.right - w);
+  const long long y = std::clamp<long long>(p.y, area.top, area.bottom - h);
+  return RECT{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + w), static_cast<LONG>(y + h)};
+}
+
+void INICLASS::INIT(const std::string& fileName, int32_t /*storageType*/, int32_t /*extraData*/) {
+  std::lock_guard lock(mutex_);
+  file_ = rt::TrimRight(fileName);
+  sectors_.clear();
+  const std::string stored = rt::ReadIniEntry(kOwnSection, "Sectors", "", Path());
+  std::size_t start = 0;
+  while (start <= stored.size()) {
+    std::size_t comma = stored.find(',', start);
+    if (comma == std::string::npos) comma = stored.size();
+    std::string name = rt::TrimRight(stored.substr(start, comma - start));
+    if (!rt::IsBlank(name)) sectors_.insert(name);
+    start = comma + 1;
+  }
+  inited_ = true;
+}
+
+std::string INICLASS::FileName() const {
+  std::lock_guard lock(mutex_);
+  return Path();
+}
+
+std::string INICLASS::Path() const {
+  // A bare name means the current directory (the profile API alone would use the Windows one).
+  if (file_.find_first_of("\\/:") == std::string::npos) return ".\\" + file_;
+  return file_;
+}
+
+bool INICLASS::ReadPlacement(const std::string& section, Placement& out) {
+  std::lock_guard lock(mutex_);
+  int32_t v[6];
+  for (int i = 0; i < 6; ++i)
+    if (!ParseNumber(rt::ReadIniEntry(section, kKeys[i], "", Path()), v[i])) return false;
+  out = Placement{v[0], v[1], v[2], v[3], v[4] != 0, v[5] != 0};
+  return true;
+}
+
+void INICLASS::FETCH(const std::string& procedure, rt::Window& window) {
+  ::HWND hwnd = window.Handle();
+  if (!hwnd) return;
+  Placement p;
+  if (!ReadPlacement(procedure, p)) return;
+  // Stored positions are those of GetWindowPlacement: workspace coordinates for a top-level
+  // window, the parent's client coordinates for a child.
+  RECT area{};
+  ::HWND parent = GetParent(hwnd);
+  const bool child = (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) != 0;
+  if (child && parent) {
+    GetClientRect(parent, &area);
+  } else {
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    area = RECT{0, 0, work.right - work.left, work.bottom - work.top};
+  }
+  const SIZE minimum{std::max(GetSystemMetrics(SM_CXMIN), 40), std::max(GetSystemMetrics(SM_CYMIN), 20)};
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  GetWindowPlacement(hwnd, &wp);
+  wp.flags = 0;
+  wp.rcNormalPosition = SanePlacement(p, area, minimum);
+  // A window comes back maximised when it was; never minimised, so that it is seen.
+  wp.showCmd = p.maximized && !child ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  SetWindowPlacement(hwnd, &wp);
+}
+
+void INICLASS::UPDATE(const std::string& procedure, rt::Window& window) {
+  ::HWND hwnd = window.Handle();
+  if (!hwnd) return;
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  if (!GetWindowPlacement(hwnd, &wp)) return;
+  const RECT& r = wp.rcNormalPosition;
+  const int32_t values[6] = {r.left, r.top, r.right - r.left, r.bottom - r.top, IsZoomed(hwnd) ? 1 : 0,
+                             IsIconic(hwnd) ? 1 : 0};
+  std::lock_guard lock(mutex_);
+  for (int i = 0; i < 6; ++i) rt::WriteIniEntry(procedure, kKeys[i], std::to_string(values[i]), Path());
+  sectors_.insert(procedure);
+}
+
+void INICLASS::KILL() {
+  std::lock_guard lock(mutex_);
+  if (!inited_) return;
+  rt::WriteIniEntry(kOwnSection, "Sectors", Join(sectors_), Path());
+  inited_ = false;
+}
+
+}  // namespace fw

@@ -1,0 +1,29 @@
+#include "events.h"
+
+#include "threads.h"
+#include "window.h"
+
+namespace rt {
+
+void PostEvent(int32_t event, int32_t control, int32_t thread, int32_t /*position*/) {
+  const int32_t target = thread == 0 ? CurrentThread() : thread;
+  if (::HWND hwnd = ThreadWindow(target))
+    PostMessageA(hwnd, WM_RT_EVENT, static_cast<WPARAM>(event), static_cast<LPARAM>(control));
+}
+
+int32_t CurrentEvent() {
+  Window* w = CurrentWindow();
+  return w ? w->Current().event : 0;
+}
+
+int32_t AcceptedControl() {
+  Window* w = CurrentWindow();
+  return w && w->Current().event == EVENT_Accepted ? w->Current().control : 0;
+}
+
+int32_t EventControl() {
+  Window* w = CurrentWindow();
+  return w ? w->Current().control : 0;
+}
+
+}  // namespace rt

@@ -1,0 +1,115 @@
+#pragma once
+// Runtime windows: built from a compiled layout, opened on the calling thread, and fed with
+// events by their own window procedure. A window procedure of the program runs a nested
+// event loop for every window it opens, so it returns only after its window has closed.
+#include <windows.h>
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "events.h"
+#include "layout.h"
+
+namespace rt {
+
+// A string control bound to a program variable: the control shows the variable's value
+// each time the window is displayed.
+struct TextBinding {
+  int32_t feq = 0;
+  const std::string* text = nullptr;
+};
+
+class Window {
+ public:
+  Window(const WindowLayout& layout, std::vector<TextBinding> bindings = {});
+  ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  // Builds the Win32 window and its controls, shows it and makes it the thread's current
+  // target. False when the window could not be created.
+  bool Open();
+  bool IsOpen() const { return hwnd_ != nullptr; }
+  ::HWND Handle() const { return hwnd_; }
+  const WindowLayout& Layout() const { return layout_; }
+
+  // Pumps the thread's messages until an event for this window is queued; false once the
+  // window no longer exists.
+  bool NextEvent(Event& out);
+  void Push(const Event& e) { events_.push_back(e); }
+  const Event& Current() const { return current_; }
+  void SetCurrent(const Event& e) { current_ = e; }
+
+  // Refreshes every bound control from its variable.
+  void Display();
+  // Destroys the Win32 window (a frame first closes the windows of the other threads).
+  void Destroy();
+
+  // The layout's rectangle in pixels: position (relative to the parent for an MDI child)
+  // and outer size. Used when no placement is stored.
+  RECT LayoutRect() const;
+  // Menu item message ("tip") of a control number, empty when there is none.
+  std::string MenuMessage(int32_t feq) const;
+  const MenuLayout* FindMenuItem(int32_t feq) const;
+  ::HWND MdiClient() const { return mdiClient_; }
+
+  // Window procedure plumbing (public for the procedures in window.cpp).
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
+  void Attach(::HWND hwnd) { hwnd_ = hwnd; }
+
+ private:
+  void CreateControls();
+  void CreateFrameParts();
+  void LayoutFrameParts();
+  void BuildMenu();
+  void RunStandardAction(StandardAction action);
+  bool OnCommand(WPARAM wp, LPARAM lp);
+  POINT DialogUnitsToPixels(int x, int y) const;
+
+  const WindowLayout& layout_;
+  std::vector<TextBinding> bindings_;
+  ::HWND hwnd_ = nullptr;
+  ::HWND mdiClient_ = nullptr;
+  ::HWND statusBar_ = nullptr;
+  HFONT font_ = nullptr;
+  HBRUSH background_ = nullptr;
+  HICON icon_ = nullptr;
+  int baseX_ = 6, baseY_ = 13;  // dialog base units of the layout font
+  std::deque<Event> events_;
+  Event current_;
+  bool destroyed_ = false;
+};
+
+// Builders of the three kinds of window; each leaves `ref` holding a window not yet open.
+void LoadFrameStructure(std::unique_ptr<Window>& ref, const std::string& module, const std::string& name);
+void LoadWindowStructure(std::unique_ptr<Window>& ref, const std::string& module, const std::string& name,
+                         std::vector<TextBinding> bindings = {});
+void LoadMdiChildStructure(std::unique_ptr<Window>& ref, const std::string& module, const std::string& name);
+// Closes (when still open) and releases the window.
+void CloseWindow(std::unique_ptr<Window>& ref);
+
+// The calling thread's current target: the window its control numbers address.
+::HWND CurrentTarget();
+Window* CurrentWindow();
+// Lets code that is not a runtime window (a test host) be the current target for a while.
+class ScopedTarget {
+ public:
+  explicit ScopedTarget(::HWND window);
+  ~ScopedTarget();
+  ScopedTarget(const ScopedTarget&) = delete;
+  ScopedTarget& operator=(const ScopedTarget&) = delete;
+};
+
+// The open application frame of the process, or null.
+Window* ApplicationFrame();
+
+// Private message that carries a posted event: wParam event, lParam control.
+constexpr UINT WM_RT_EVENT = WM_APP + 0x101;
+// Command ids of MDI children in the Window menu start here (clear of control numbers).
+constexpr UINT kFirstMdiChildId = 0x4000;
+
+}  // namespace rt

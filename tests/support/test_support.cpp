@@ -1,0 +1,294 @@
+#include "test_support.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace testing_support {
+namespace {
+
+void RemoveTree(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = dir + "\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+      else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  static unsigned counter = 0;
+  for (;;) {
+    char name[MAX_PATH];
+    std::snprintf(name, sizeof name, "%sbvt_%lu_%lu_%u", base, GetCurrentProcessId(), GetTickCount(), ++counter);
+    if (CreateDirectoryA(name, nullptr)) {
+      path_ = name;
+      break;
+    }
+  }
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+ScopedCurrentDir::ScopedCurrentDir(const std::string& dir) {
+  char cur[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, cur);
+  previous_ = cur;
+  SetCurrentDirectoryA(dir.c_str());
+}
+ScopedCurrentDir::~ScopedCurrentDir() { SetCurrentDirectoryA(previous_.c_str()); }
+
+void Pump(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  do {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount() - start > timeoutMs) return done();
+    Pump(20);
+  }
+}
+
+Process::Process(const std::string& exe, const std::string& workDir, const std::string& args) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
+  std::vector<char> buf(cmd.begin(), cmd.end());
+  buf.push_back('\0');
+  if (!CreateProcessA(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &si, &pi_))
+    pi_ = PROCESS_INFORMATION{};
+  else
+    WaitForInputIdle(pi_.hProcess, 5000);
+}
+
+Process::~Process() {
+  if (pi_.hProcess) {
+    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) Kill();
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+  }
+}
+
+long Process::Wait(DWORD timeoutMs) {
+  if (!pi_.hProcess) return -1;
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+    if (GetTickCount() - start > timeoutMs) return -1;
+    Pump(20);
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(pi_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+void Process::Kill() {
+  if (pi_.hProcess) {
+    TerminateProcess(pi_.hProcess, 99);
+    WaitForSingleObject(pi_.hProcess, 5000);
+  }
+}
+
+std::string ProgramPath(const std::string& exe) {
+  char buf[MAX_PATH] = {};
+  DWORD n = GetEnvironmentVariableA("TEST_BIN_DIR", buf, MAX_PATH);
+  std::string dir;
+  if (n > 0 && n < MAX_PATH) {
+    dir = buf;
+    // A Unix path from the build: reach it through Wine's drive Z:.
+    if (!dir.empty() && dir[0] == '/') {
+      std::replace(dir.begin(), dir.end(), '/', '\\');
+      dir = "Z:" + dir;
+    }
+  } else {
+    GetModuleFileNameA(nullptr, buf, MAX_PATH);
+    dir = buf;
+    dir = dir.substr(0, dir.find_last_of("\\/"));
+  }
+  return dir + "\\" + exe;
+}
+
+std::vector<::HWND> TopWindows(DWORD pid, bool visibleOnly) {
+  struct Ctx {
+    DWORD pid;
+    bool visible;
+    std::vector<::HWND> out;
+  } ctx{pid, visibleOnly, {}};
+  struct Enum {
+    static BOOL CALLBACK Proc(::HWND h, LPARAM lp) {
+      auto* c = reinterpret_cast<Ctx*>(lp);
+      DWORD p = 0;
+      GetWindowThreadProcessId(h, &p);
+      if (p == c->pid && (!c->visible || IsWindowVisible(h))) c->out.push_back(h);
+      return TRUE;
+    }
+  };
+  EnumWindows(Enum::Proc, reinterpret_cast<LPARAM>(&ctx));
+  return ctx.out;
+}
+
+std::string WindowText(::HWND hwnd) {
+  char buf[2048] = {};
+  // WM_GETTEXT works across processes for ordinary windows and controls.
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, nullptr);
+  return buf;
+}
+
+std::string ClassOf(::HWND hwnd) {
+  char buf[256] = {};
+  GetClassNameA(hwnd, buf, sizeof buf);
+  return buf;
+}
+
+::HWND FindTopWindow(DWORD pid, const std::string& caption) {
+  for (::HWND h : TopWindows(pid))
+    if (WindowText(h) == caption) return h;
+  return nullptr;
+}
+
+::HWND WaitTopWindow(DWORD pid, const std::string& caption, DWORD timeoutMs) {
+  ::HWND found = nullptr;
+  WaitFor([&] { return (found = FindTopWindow(pid, caption)) != nullptr; }, timeoutMs);
+  return found;
+}
+
+::HWND FindChildByText(::HWND parent, const std::string& text) {
+  struct Ctx {
+    const std::string* text;
+    ::HWND found;
+  } ctx{&text, nullptr};
+  struct Enum {
+    static BOOL CALLBACK Proc(::HWND h, LPARAM lp) {
+      auto* c = reinterpret_cast<Ctx*>(lp);
+      if (WindowText(h) == *c->text) {
+        c->found = h;
+        return FALSE;
+      }
+      return TRUE;
+    }
+  };
+  EnumChildWindows(parent, Enum::Proc, reinterpret_cast<LPARAM>(&ctx));
+  return ctx.found;
+}
+
+std::vector<std::string> ChildTexts(::HWND parent) {
+  std::vector<std::string> out;
+  struct Enum {
+    static BOOL CALLBACK Proc(::HWND h, LPARAM lp) {
+      reinterpret_cast<std::vector<std::string>*>(lp)->push_back(WindowText(h));
+      return TRUE;
+    }
+  };
+  EnumChildWindows(parent, Enum::Proc, reinterpret_cast<LPARAM>(&out));
+  return out;
+}
+
+void CloseAsUser(::HWND hwnd) { PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void ChooseMenuItem(::HWND window, int32_t feq) {
+  PostMessageA(window, WM_COMMAND, MAKEWPARAM(static_cast<uint16_t>(feq), 0), 0);
+}
+
+::HWND WaitPopupMenu(DWORD pid, DWORD timeoutMs) {
+  ::HWND found = nullptr;
+  WaitFor(
+      [&] {
+        for (::HWND h : TopWindows(pid))
+          if (ClassOf(h) == "#32768") return (found = h) != nullptr;
+        return false;
+      },
+      timeoutMs);
+  return found;
+}
+
+void PickPopupItem(::HWND menuWindow, int n) {
+  if (n <= 0) {
+    PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+    return;
+  }
+  for (int i = 0; i < n; ++i) PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+Capture::Capture(::HWND hwnd, bool wholeWindow) {
+  RECT r;
+  if (wholeWindow) {
+    GetWindowRect(hwnd, &r);
+    OffsetRect(&r, -r.left, -r.top);
+  } else {
+    GetClientRect(hwnd, &r);
+  }
+  width_ = r.right;
+  height_ = r.bottom;
+  if (width_ <= 0 || height_ <= 0) return;
+  HDC src = wholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd);
+  HDC mem = CreateCompatibleDC(src);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width_;
+  bi.bmiHeader.biHeight = -height_;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, dib);
+  BitBlt(mem, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
+  GdiFlush();
+  pixels_.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width_ * height_);
+  SelectObject(mem, old);
+  DeleteObject(dib);
+  DeleteDC(mem);
+  ReleaseDC(hwnd, src);
+}
+
+COLORREF Capture::At(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+  const uint32_t p = pixels_[static_cast<std::size_t>(y) * width_ + x];  // 0x00RRGGBB in a DIB
+  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+std::string IniValue(const std::string& file, const std::string& section, const std::string& key) {
+  char buf[2048] = {};
+  GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buf, sizeof buf, file.c_str());
+  return buf;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,104 @@
+#pragma once
+// Helpers shared by the tests: temporary directories, started programs, waiting, finding
+// windows and reading pixels back. Everything goes through the real Win32 calls.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh directory under the temporary path, removed with everything in it at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Makes `dir` the current directory for a while.
+class ScopedCurrentDir {
+ public:
+  explicit ScopedCurrentDir(const std::string& dir);
+  ~ScopedCurrentDir();
+
+ private:
+  std::string previous_;
+};
+
+// Waits (pumping this thread's messages) until `done` holds or the time is up.
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+// Pumps this thread's messages for about `ms` milliseconds.
+void Pump(DWORD ms);
+
+// A program started in a working directory.
+class Process {
+ public:
+  Process(const std::string& exe, const std::string& workDir, const std::string& args = "");
+  ~Process();  // terminates the process if it still runs
+  bool started() const { return pi_.hProcess != nullptr; }
+  DWORD pid() const { return pi_.dwProcessId; }
+  HANDLE handle() const { return pi_.hProcess; }
+  // Waits for the end; returns the exit code, or -1 on time-out.
+  long Wait(DWORD timeoutMs = 20000);
+  void Kill();
+
+ private:
+  PROCESS_INFORMATION pi_{};
+};
+
+// Path of a program built beside the tests ("Brivane.exe", "Caldrel.exe").
+std::string ProgramPath(const std::string& exe);
+
+// Top-level windows of a process (visible only, or all).
+std::vector<::HWND> TopWindows(DWORD pid, bool visibleOnly = true);
+// The first visible top-level window of `pid` whose caption is `caption` (null when none).
+::HWND FindTopWindow(DWORD pid, const std::string& caption);
+// Waits for such a window.
+::HWND WaitTopWindow(DWORD pid, const std::string& caption, DWORD timeoutMs = 15000);
+// A descendant window with the caption (null when none).
+::HWND FindChildByText(::HWND parent, const std::string& text);
+std::string WindowText(::HWND hwnd);
+std::string ClassOf(::HWND hwnd);
+// Texts of all descendant windows, in Z order.
+std::vector<std::string> ChildTexts(::HWND parent);
+
+// Closes a window as a user would (WM_SYSCOMMAND SC_CLOSE).
+void CloseAsUser(::HWND hwnd);
+// Chooses a menu item of a window by its command id, as automation would.
+void ChooseMenuItem(::HWND window, int32_t feq);
+
+// The visible popup menu window ("#32768") of a process, waiting for it.
+::HWND WaitPopupMenu(DWORD pid, DWORD timeoutMs = 10000);
+// Picks item n (1-based) of the open popup menu with the keyboard, or dismisses it (n = 0).
+void PickPopupItem(::HWND menuWindow, int n);
+
+// A copy of a window's client area (or of the whole window) in 32-bit pixels.
+class Capture {
+ public:
+  explicit Capture(::HWND hwnd, bool wholeWindow = false);
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // Colour 0x00BBGGRR at (x, y); CLR_INVALID outside.
+  COLORREF At(int x, int y) const;
+
+ private:
+  int width_ = 0, height_ = 0;
+  std::vector<uint32_t> pixels_;
+};
+
+// An INI value as the private-profile API reads it ("" when missing).
+std::string IniValue(const std::string& file, const std::string& section, const std::string& key);
+bool FileExists(const std::string& path);
+std::string ReadFileText(const std::string& path);
+void WriteFileText(const std::string& path, const std::string& text);
+
+}  // namespace testing_support
