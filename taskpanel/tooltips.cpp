@@ -143,7 +143,32 @@ void QFTASKPANELCLASS::ADDTOOLTIP(int32_t ID, const std::string& TEXT, const QTP
 void QFTASKPANELCLASS::REMOVETOOLTIP(int32_t ID) {
   if (!HTOOLWND) return;
   TTTOOLINFOA ti = ToolOf(HWND, ID);
+  if (!SendMessageA(HTOOLWND, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti))) return;  // no such tool
+  ti = ToolOf(HWND, ID);
   SendMessageA(HTOOLWND, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+
+  // Some tooltip controls (Wine's) stop watching the control's mouse messages when any one
+  // of its subclassing tools is deleted, which would silence the tips of every other task.
+  // Adding a remaining tool again makes the tooltip control watch the control once more.
+  const auto count = static_cast<UINT>(SendMessageA(HTOOLWND, TTM_GETTOOLCOUNT, 0, 0));
+  for (UINT i = 0; i < count; ++i) {
+    TTTOOLINFOA other{};
+    other.cbSize = TTTOOLINFOA_V2_SIZE;
+    if (!SendMessageA(HTOOLWND, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&other)) || other.hwnd != HWND) continue;
+    const auto id = static_cast<int32_t>(other.uId);
+    const QTP_TASKITEM* task = nullptr;
+    for (std::size_t h = 1; h <= HEADERS->Records() && !task; ++h) {
+      const QTP_TASKQUEUE* tasks = HEADERS->At(h).TASKQUEUE;
+      for (std::size_t t = 1; tasks && t <= tasks->Records() && !task; ++t)
+        if (tasks->At(t).ID == id) task = &tasks->At(t);
+    }
+    if (!task || IsBlank(task->TOOLTIP)) continue;
+    const QTP_RECT rect{other.rect.left, other.rect.top, other.rect.right, other.rect.bottom};
+    TTTOOLINFOA again = ToolOf(HWND, id);
+    SendMessageA(HTOOLWND, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&again));
+    ADDTOOLTIP(id, task->TOOLTIP, rect);
+    break;
+  }
 }
 
 void QFTASKPANELCLASS::REMOVEALLTOOLTIPS(int32_t HEADERID) {
