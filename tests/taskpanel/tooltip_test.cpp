@@ -227,6 +227,20 @@ TEST_P(TooltipModes, ModeSetBeforeInitShapesTheWindow) {
 INSTANTIATE_TEST_SUITE_P(Modes, TooltipModes, ::testing::Values(0, 1, 2),
                          [](const ::testing::TestParamInfo<int>& info) { return "Mode" + std::to_string(info.param); });
 
+TEST_F(TooltipTest, SwitchingModesBeforeInitOnlyStoresTheLastOne) {
+  Fill();
+  panel->SETTOOLTIPMODE(2);
+  panel->SETTOOLTIPMODE(0);
+  panel->SETTOOLTIPMODE(1);
+  EXPECT_EQ(panel->HTOOLWND, nullptr);
+  EXPECT_EQ(panel->TOOLTIPMODE, 1);
+  panel->SETTOOLTIPMODE(2);
+  Init();
+  ASSERT_NE(panel->HTOOLWND, nullptr);
+  EXPECT_TRUE(GetWindowLongPtrA(panel->HTOOLWND, GWL_STYLE) & TTS_BALLOON);
+  ExpectToolsOfDrawnTasks({{A1, A}, {B1, B}, {B2, B}});
+}
+
 TEST_F(TooltipTest, SwitchingModesAfterInitRebuildsTheWindow) {
   Fill();
   Init();
