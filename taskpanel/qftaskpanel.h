@@ -27,6 +27,7 @@ constexpr char QTP_CLASSADDR_PROPERTY[] = "QTP:ClassAddr";
 
 struct QTP_RECT {
   int32_t LEFT = 0, TOP = 0, RIGHT = 0, BOTTOM = 0;
+  bool operator==(const QTP_RECT&) const = default;
 };
 
 struct QTP_COLORGROUP {

@@ -25,6 +25,7 @@
 #include "runtime/modules.h"
 #include "runtime/random.h"
 #include "runtime/window.h"
+#include "rect_print.h"
 #include "taskpanel/qftaskpanel.h"
 #include "test_support.h"
 
@@ -77,6 +78,15 @@ inline void LoadGradientFunctionOnce() {
   (void)loaded;
 }
 
+// Every test binary that includes this header loads the gradient function before its
+// first test, so that even panels made outside a fixture see it.
+class GradientEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { LoadGradientFunctionOnce(); }
+};
+inline const bool kGradientEnvironmentAdded =
+    (::testing::AddGlobalTestEnvironment(new GradientEnvironment), true);
+
 // Whether this process runs with the gradient function (the test binary also runs with
 // msimg32 disabled).
 inline bool HaveGradients() {
@@ -103,10 +113,13 @@ class PanelHost {
       RegisterClassExA(&wc);
     }
     // A popup has no frame, so its client area is exactly the size asked for.
-    host_ = CreateWindowExA(0, kHostClass, "Panel test host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
+    host_ = CreateWindowExA(0, kHostClass, "Panel test host", WS_POPUP | WS_CLIPCHILDREN, x, y,
                             width, height, nullptr, nullptr, inst, nullptr);
     control_ = CreateWindowExA(0, rt::kImageControlClass, "", WS_CHILD | WS_VISIBLE, 0, 0, width, height, host_,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPanelControl)), inst, nullptr);
+    // Shown without activation: under Wine without a window manager, destroying the active
+    // window waits two seconds for the focus to go.
+    ShowWindow(host_, SW_SHOWNOACTIVATE);
     PumpPending();
   }
   ~PanelHost() {

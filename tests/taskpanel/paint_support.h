@@ -1,0 +1,142 @@
+#pragma once
+// Helpers of the paint tests: solid icon files, where ink lies in a captured area, and
+// reference renderings of a text to compare the panel's text placement with.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace panel_test {
+
+// Writes a one-image .ico file of `size` x `size` pixels, all of one opaque colour.
+inline bool WriteSolidIcon(const std::string& path, int size, COLORREF colour) {
+  const uint32_t maskStride = ((size + 31) / 32) * 4;
+  const uint32_t pixels = static_cast<uint32_t>(size * size * 4);
+  const uint32_t imageSize = 40 + pixels + maskStride * size;
+  std::vector<uint8_t> out;
+  auto put16 = [&](uint32_t v) { out.push_back(v & 0xFF), out.push_back((v >> 8) & 0xFF); };
+  auto put32 = [&](uint32_t v) { put16(v & 0xFFFF), put16(v >> 16); };
+  put16(0), put16(1), put16(1);                                          // icon directory, one image
+  out.push_back(static_cast<uint8_t>(size)), out.push_back(static_cast<uint8_t>(size));
+  out.push_back(0), out.push_back(0);
+  put16(1), put16(32), put32(imageSize), put32(22);
+  put32(40), put32(size), put32(size * 2), put16(1), put16(32), put32(0), put32(pixels + maskStride * size);
+  put32(0), put32(0), put32(0), put32(0);
+  for (int i = 0; i < size * size; ++i) {
+    out.push_back(GetBValue(colour)), out.push_back(GetGValue(colour)), out.push_back(GetRValue(colour));
+    out.push_back(0xFF);
+  }
+  out.insert(out.end(), maskStride * size, 0);  // every pixel opaque
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+  std::fclose(f);
+  return ok;
+}
+
+// The box around the pixels of an area that differ from its background colour.
+struct Ink {
+  int left = -1, top = -1, right = -1, bottom = -1;  // inclusive; -1 when there is none
+  bool any() const { return left >= 0; }
+  int width() const { return any() ? right - left + 1 : 0; }
+};
+
+template <class Skip>
+Ink InkIn(const testing_support::Capture& shot, const RECT& area, COLORREF background, Skip skip) {
+  Ink ink;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x) {
+      const COLORREF c = shot.At(x, y);
+      if (c == background || c == CLR_INVALID || skip(c)) continue;
+      if (!ink.any()) {
+        ink = {x, y, x, y};
+      } else {
+        ink.left = std::min(ink.left, x);
+        ink.right = std::max(ink.right, x);
+        ink.top = std::min(ink.top, y);
+        ink.bottom = std::max(ink.bottom, y);
+      }
+    }
+  return ink;
+}
+inline Ink InkIn(const testing_support::Capture& shot, const RECT& area, COLORREF background) {
+  return InkIn(shot, area, background, [](COLORREF) { return false; });
+}
+
+// Where the ink of `text` lies when drawn with `font` and `format` into a rectangle of
+// `width` x `height` at the origin (text colour black on white, opaque).
+inline Ink ReferenceInk(HFONT font, const std::string& text, UINT format, int width, int height) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ oldBitmap = SelectObject(dc, dib);
+  HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+  RECT r{0, 0, width, height};
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetTextColor(dc, 0);
+  SetBkColor(dc, 0x00FFFFFF);
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+  GdiFlush();
+  Ink ink;
+  const auto* p = static_cast<const uint32_t*>(bits);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      if ((p[y * width + x] & 0xFFFFFF) == 0xFFFFFF) continue;
+      if (!ink.any()) {
+        ink = {x, y, x, y};
+      } else {
+        ink.left = std::min(ink.left, x);
+        ink.right = std::max(ink.right, x);
+        ink.top = std::min(ink.top, y);
+        ink.bottom = std::max(ink.bottom, y);
+      }
+    }
+  if (oldFont) SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(dib);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return ink;
+}
+
+// The height DrawText measures for a text at a width (DT_CALCRECT), in a font.
+inline int MeasuredHeight(HFONT font, const std::string& text, UINT format, int width) {
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = font ? SelectObject(screen, font) : nullptr;
+  RECT r{0, 0, width, 0};
+  DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &r, format | DT_CALCRECT);
+  if (old) SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return r.bottom;
+}
+
+inline int LineHeight(HFONT font) {
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = font ? SelectObject(screen, font) : nullptr;
+  TEXTMETRICA tm{};
+  GetTextMetricsA(screen, &tm);
+  if (old) SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return tm.tmHeight;
+}
+
+// Whether two colours are within `tolerance` in every channel.
+inline bool Near(COLORREF a, COLORREF b, int tolerance) {
+  return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+         std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+}  // namespace panel_test
