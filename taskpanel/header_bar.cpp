@@ -74,6 +74,7 @@ TRIVERTEX QFTASKPANELCLASS::CREATEVERTEX(uint32_t CCOLOR, int32_t X, int32_t Y) 
 }
 
 void QFTASKPANELCLASS::DRAWHEADER(HDC DC, const QTP_RECT& RHDR) {
+  if (!HEADERS || !HEADERS->Pointer()) return;  // no current header to draw
   const QTP_HEADERITEM& header = HEADERS->buffer;  // the current header
   const QTP_COLORGROUP& g = BarColours(*this, header);
 

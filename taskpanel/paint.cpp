@@ -21,6 +21,12 @@ constexpr std::size_t kIconNameLength = 79;
 
 int32_t MinRowHeight(const QTP_HEADERITEM& header) { return std::max<int32_t>(header.ICONSIZES + 1, 20); }
 
+// Whether the header and task lists have a current task for a row to work on.
+bool HaveCurrentTask(const QFTASKPANELCLASS& panel) {
+  return panel.HEADERS && panel.HEADERS->Pointer() && panel.HEADERS->buffer.TASKQUEUE &&
+         panel.HEADERS->buffer.TASKQUEUE->Pointer();
+}
+
 HFONT TaskFont(const QFTASKPANELCLASS& panel, const QTP_TASKITEM& task) {
   return panel.HTASKFONT[task.ISBOLD ? 1 : 0][task.ISHOVERED ? 1 : 0];
 }
@@ -66,6 +72,7 @@ int32_t QFTASKPANELCLASS::CALCULATEPANELHEIGHT(HDC DC, const QTP_RECT& WINRECT) 
 }
 
 int32_t QFTASKPANELCLASS::CALCULATETEXTHEIGHT(HDC DC, int32_t LHEADERW, int32_t LHEADERMINH) {
+  if (!HaveCurrentTask(*this)) return LHEADERMINH;
   const QTP_HEADERITEM& header = HEADERS->buffer;
   const QTP_TASKITEM& task = header.TASKQUEUE->buffer;
   UINT format = DT_WORDBREAK | DT_VCENTER | DT_END_ELLIPSIS;
@@ -79,6 +86,7 @@ int32_t QFTASKPANELCLASS::CALCULATETEXTHEIGHT(HDC DC, int32_t LHEADERW, int32_t 
 }
 
 int32_t QFTASKPANELCLASS::DRAWTASK(HDC DC, const QTP_RECT& RHDR, int32_t NYPOS, int32_t NMINHEIGHT) {
+  if (!HaveCurrentTask(*this)) return NMINHEIGHT;
   const QTP_HEADERITEM& header = HEADERS->buffer;
   const QTP_TASKITEM& task = header.TASKQUEUE->buffer;
   const ScopedSelect font(DC, TaskFont(*this, task));
