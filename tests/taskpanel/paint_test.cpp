@@ -643,3 +643,41 @@ TEST(IconDrawing, ResourceIconsOnEveryKindOfBitmap) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IconDrawing, NamesAndModules) {
+  EXPECT_EQ(QFTASKPANELCLASS::GETICONNAME("MENU_Comprobantes.ico"), "MENU_Comprobantes_ico");
+  EXPECT_EQ(QFTASKPANELCLASS::GETICONNAME("a.b.c"), "a_b_c");
+  EXPECT_EQ(QFTASKPANELCLASS::GETICONNAME("~x"), "~x");
+
+  panel_test::LoadGradientFunctionOnce();
+  panel_test::RecordingPanel panel;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 30, 30);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string self = std::string(path).substr(std::string(path).find_last_of("\\/") + 1);
+  // The program's own module by name, a name that no loaded module has (the program's own
+  // resources then), and a module that has no such icon (nothing drawn).
+  const struct {
+    std::string appName;
+    bool drawn;
+  } cases[] = {{"", true}, {self, true}, {"Brivane.EXE", true}, {"kernel32.dll", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.appName);
+    panel.SETAPPNAME(c.appName);
+    const RECT all{0, 0, 30, 30};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    panel.DRAWICON(dc, 0, 0, 24, 24, "taskxpc.ico");
+    EXPECT_EQ(GetPixel(dc, 2, 8) == 0x00D0632Du, c.drawn);
+  }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
