@@ -103,10 +103,15 @@ void INICLASS::FETCH(const std::string& procedure, rt::Window& window) {
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     area = RECT{0, 0, work.right - work.left, work.bottom - work.top};
   }
-  const SIZE minimum{std::max(GetSystemMetrics(SM_CXMIN), 40), std::max(GetSystemMetrics(SM_CYMIN), 20)};
   WINDOWPLACEMENT wp{};
   wp.length = sizeof wp;
   GetWindowPlacement(hwnd, &wp);
+  // A stored size too small to use (or not positive) gives way to the layout's size.
+  const SIZE minimum{std::max(GetSystemMetrics(SM_CXMIN), 100), std::max(GetSystemMetrics(SM_CYMIN), 50)};
+  if (p.width < minimum.cx || p.height < minimum.cy) {
+    p.width = wp.rcNormalPosition.right - wp.rcNormalPosition.left;
+    p.height = wp.rcNormalPosition.bottom - wp.rcNormalPosition.top;
+  }
   wp.flags = 0;
   wp.rcNormalPosition = SanePlacement(p, area, minimum);
   // A window comes back maximised when it was; never minimised, so that it is seen.

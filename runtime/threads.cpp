@@ -3,7 +3,6 @@
 #include <process.h>
 
 #include <array>
-#include <mutex>
 
 #include "modules.h"
 
@@ -17,11 +16,18 @@ struct ThreadSlot {
   ::HWND window = nullptr;
 };
 
-std::mutex g_mutex;
+// A slim lock: it is also taken while a thread ends, where nothing may allocate.
+SRWLOCK g_lock = SRWLOCK_INIT;
+struct Lock {
+  Lock() { AcquireSRWLockExclusive(&g_lock); }
+  ~Lock() { ReleaseSRWLockExclusive(&g_lock); }
+  Lock(const Lock&) = delete;
+  Lock& operator=(const Lock&) = delete;
+};
 std::array<ThreadSlot, kMaxThreads + 1> g_slots;  // index 0 unused
 
 int32_t TakeLowestFree(DWORD id) {
-  std::lock_guard lock(g_mutex);
+  Lock lock;
   for (int32_t n = 1; n <= kMaxThreads; ++n) {
     if (!g_slots[n].used) {
       g_slots[n] = ThreadSlot{true, id, nullptr, nullptr};
@@ -32,22 +38,25 @@ int32_t TakeLowestFree(DWORD id) {
 }
 
 void Release(int32_t n) {
-  std::lock_guard lock(g_mutex);
+  Lock lock;
   if (n > 0 && n <= kMaxThreads) {
     if (g_slots[n].handle) CloseHandle(g_slots[n].handle);
     g_slots[n] = ThreadSlot{};
   }
 }
 
-// Frees the thread number when a thread the runtime did not start ends.
-struct ThreadNumber {
-  int32_t value = 0;
-  bool owned = false;
-  ~ThreadNumber() {
-    if (owned) Release(value);
-  }
-};
-thread_local ThreadNumber t_number;
+// The calling thread's number. Kept trivially destructible: thread-local objects with
+// destructors deadlock at thread exit in this toolchain's static runtime under Wine.
+thread_local int32_t t_number = 0;
+
+// Frees the number of a thread the runtime did not start when that thread ends.
+void WINAPI ReleaseForeignNumber(void* value) {
+  if (value) Release(static_cast<int32_t>(reinterpret_cast<INT_PTR>(value)));
+}
+DWORD ForeignSlot() {
+  static const DWORD index = FlsAlloc(ReleaseForeignNumber);
+  return index;
+}
 
 struct StartArgs {
   void (*procedure)();
@@ -58,28 +67,24 @@ struct StartArgs {
 unsigned __stdcall Trampoline(void* p) {
   StartArgs* args = static_cast<StartArgs*>(p);
   void (*procedure)() = args->procedure;
-  t_number.value = args->number;
+  t_number = args->number;
   AttachThreadModules();
   SetEvent(args->running);  // the starter may return now; args dies with it
   procedure();
   DetachThreadModules();
-  {
-    std::lock_guard lock(g_mutex);
-    g_slots[t_number.value].window = nullptr;
-  }
-  // The slot (and its handle) is released by the last owner: this thread.
-  t_number.owned = true;
+  Release(t_number);  // the slot and its handle; the number is free again
   return 0;
 }
 
 }  // namespace
 
 int32_t CurrentThread() {
-  if (t_number.value == 0) {
-    t_number.value = TakeLowestFree(GetCurrentThreadId());
-    t_number.owned = t_number.value != 0;
+  if (t_number == 0) {
+    t_number = TakeLowestFree(GetCurrentThreadId());
+    if (t_number != 0 && ForeignSlot() != FLS_OUT_OF_INDEXES)
+      FlsSetValue(ForeignSlot(), reinterpret_cast<void*>(static_cast<INT_PTR>(t_number)));
   }
-  return t_number.value;
+  return t_number;
 }
 
 int32_t StartThread(void (*procedure)(), uint32_t stackSize) {
@@ -94,7 +99,7 @@ int32_t StartThread(void (*procedure)(), uint32_t stackSize) {
     return 0;
   }
   {
-    std::lock_guard lock(g_mutex);
+    Lock lock;
     g_slots[number].id = id;
     g_slots[number].handle = h;
   }
@@ -105,7 +110,7 @@ int32_t StartThread(void (*procedure)(), uint32_t stackSize) {
 }
 
 ::HWND ThreadWindow(int32_t thread) {
-  std::lock_guard lock(g_mutex);
+  Lock lock;
   if (thread <= 0 || thread > kMaxThreads || !g_slots[thread].used) return nullptr;
   return g_slots[thread].window;
 }
@@ -113,14 +118,14 @@ int32_t StartThread(void (*procedure)(), uint32_t stackSize) {
 std::vector<int32_t> ThreadsWithWindows() {
   const int32_t self = CurrentThread();
   std::vector<int32_t> out;
-  std::lock_guard lock(g_mutex);
+  Lock lock;
   for (int32_t n = 1; n <= kMaxThreads; ++n)
     if (n != self && g_slots[n].used && g_slots[n].window) out.push_back(n);
   return out;
 }
 
 HANDLE OpenThreadHandle(int32_t thread) {
-  std::lock_guard lock(g_mutex);
+  Lock lock;
   if (thread <= 0 || thread > kMaxThreads || !g_slots[thread].handle) return nullptr;
   HANDLE copy = nullptr;
   DuplicateHandle(GetCurrentProcess(), g_slots[thread].handle, GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
@@ -130,7 +135,7 @@ HANDLE OpenThreadHandle(int32_t thread) {
 namespace detail {
 void SetThreadWindow(::HWND window) {
   const int32_t n = CurrentThread();
-  std::lock_guard lock(g_mutex);
+  Lock lock;
   if (n > 0) g_slots[n].window = window;
 }
 }  // namespace detail

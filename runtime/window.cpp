@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <winspool.h>
 
 #include <algorithm>
 #include <mutex>
@@ -20,7 +21,9 @@ constexpr char kMdiChildClass[] = "RtMdiChild";
 constexpr UINT kMdiClientId = 0x7E00;
 constexpr UINT kStatusBarId = 0x7E01;
 
-thread_local std::vector<::HWND> t_targets;  // innermost last
+// Thread-local state stays trivially destructible (see threads.cpp): the stack of current
+// targets lives on the heap while it is not empty.
+thread_local std::vector<::HWND>* t_targets = nullptr;  // innermost last
 thread_local Window* t_creating = nullptr;   // window whose Win32 window is being created
 
 std::mutex g_frameMutex;
@@ -53,14 +56,20 @@ LRESULT CALLBACK WindowProc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void PushTarget(::HWND hwnd) {
-  t_targets.push_back(hwnd);
+  if (!t_targets) t_targets = new std::vector<::HWND>();
+  t_targets->push_back(hwnd);
   detail::SetThreadWindow(hwnd);
 }
 
 void PopTarget(::HWND hwnd) {
-  auto it = std::find(t_targets.rbegin(), t_targets.rend(), hwnd);
-  if (it != t_targets.rend()) t_targets.erase(std::next(it).base());
-  detail::SetThreadWindow(t_targets.empty() ? nullptr : t_targets.back());
+  if (!t_targets) return;
+  auto it = std::find(t_targets->rbegin(), t_targets->rend(), hwnd);
+  if (it != t_targets->rend()) t_targets->erase(std::next(it).base());
+  if (t_targets->empty()) {
+    delete t_targets;
+    t_targets = nullptr;
+  }
+  detail::SetThreadWindow(t_targets ? t_targets->back() : nullptr);
 }
 
 HICON LoadNamedIcon(const std::string& name, int size) {
@@ -417,6 +426,13 @@ void Window::RunStandardAction(StandardAction action) {
       break;
     }
     case StandardAction::PrintSetup: {
+      // Without any printer the set-up dialog has nothing to show: say so plainly.
+      DWORD needed = 0, count = 0;
+      EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
+      if (needed == 0) {
+        MessageBoxA(hwnd_, "No hay impresoras instaladas.", "Print Setup", MB_OK | MB_ICONINFORMATION);
+        break;
+      }
       PRINTDLGA pd{};
       pd.lStructSize = sizeof pd;
       pd.hwndOwner = hwnd_;
@@ -429,14 +445,10 @@ void Window::RunStandardAction(StandardAction action) {
     }
     case StandardAction::HelpContents:
     case StandardAction::HelpSearch:
-    case StandardAction::HelpOnHelp: {
-      const UINT cmd = action == StandardAction::HelpContents ? HELP_FINDER
-                       : action == StandardAction::HelpSearch ? HELP_PARTIALKEY
-                                                              : HELP_HELPONHELP;
-      static const char empty[] = "";
-      WinHelpA(hwnd_, nullptr, cmd, cmd == HELP_PARTIALKEY ? reinterpret_cast<ULONG_PTR>(empty) : 0);
+    case StandardAction::HelpOnHelp:
+      // The programs ship no help file (and current systems have no WinHelp viewer).
+      MessageBoxA(hwnd_, "Este programa no tiene archivo de ayuda.", "Help", MB_OK | MB_ICONINFORMATION);
       break;
-    }
     case StandardAction::None:
     case StandardAction::WindowList:
       break;
@@ -611,7 +623,7 @@ void LoadMdiChildStructure(std::unique_ptr<Window>& ref, const std::string& modu
 }
 void CloseWindow(std::unique_ptr<Window>& ref) { ref.reset(); }
 
-::HWND CurrentTarget() { return t_targets.empty() ? nullptr : t_targets.back(); }
+::HWND CurrentTarget() { return t_targets ? t_targets->back() : nullptr; }
 
 Window* CurrentWindow() {
   ::HWND h = CurrentTarget();
@@ -620,7 +632,7 @@ Window* CurrentWindow() {
 
 ScopedTarget::ScopedTarget(::HWND window) { PushTarget(window); }
 ScopedTarget::~ScopedTarget() {
-  if (!t_targets.empty()) PopTarget(t_targets.back());
+  if (t_targets) PopTarget(t_targets->back());
 }
 
 Window* ApplicationFrame() {

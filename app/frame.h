@@ -1,0 +1,6 @@
+#pragma once
+
+namespace app {
+// The application frame: runs until it is closed.
+void MAIN();
+}  // namespace app

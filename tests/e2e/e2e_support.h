@@ -1,0 +1,63 @@
+#pragma once
+// Running the real programs: one started exe in a fresh directory, its frame found by caption.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "test_support.h"
+
+namespace e2e {
+
+using namespace testing_support;
+
+struct Program {
+  std::string exe;        // "Brivane.exe"
+  std::string iniFile;    // "Brivane.INI"
+  std::string frameFile;  // the frame's recent-item file
+};
+
+inline const Program kBrivane{"Brivane.exe", "Brivane.INI", "RECIENTES.TaskPanel.Frame.zarozevi.ini"};
+inline const Program kCaldrel{"Caldrel.exe", "Caldrel.INI", "RECIENTES.Zarozevi.ini"};
+
+// A program running in a directory, with its frame window.
+class Running {
+ public:
+  Running(const Program& program, const std::string& dir) : program_(program), dir_(dir) {
+    process_ = std::make_unique<Process>(ProgramPath(program.exe), dir);
+    if (process_->started()) frame_ = WaitTopWindow(process_->pid(), "Application");
+  }
+  ~Running() {
+    if (process_ && process_->started() && process_->Wait(0) == -1) process_->Kill();
+  }
+  ::HWND frame() const { return frame_; }
+  Process& process() { return *process_; }
+  std::string File(const std::string& name) const { return dir_ + "\\" + name; }
+  std::string Ini() const { return File(program_.iniFile); }
+  std::string Recent() const { return File(program_.frameFile); }
+
+  // Chooses "E&xit" and waits for the end; returns the exit code (-1 on time-out).
+  long Exit() {
+    ChooseMenuItem(frame_, -4);
+    return process_->Wait(20000);
+  }
+  // The visible dialog "Caption" of the program (waits for it).
+  ::HWND WaitDialog(DWORD timeoutMs = 10000) { return WaitTopWindow(process_->pid(), "Caption", timeoutMs); }
+  // Texts shown in the dialog's text control.
+  static std::string DialogText(::HWND dialog) {
+    ::HWND text = GetDlgItem(dialog, 1);
+    return text ? WindowText(text) : std::string("<no text control>");
+  }
+
+ private:
+  Program program_;
+  std::string dir_;
+  std::unique_ptr<Process> process_;
+  ::HWND frame_ = nullptr;
+};
+
+}  // namespace e2e
+
+namespace e2e {
+inline void PrintTo(const Program& p, std::ostream* os) { *os << p.exe; }
+}  // namespace e2e
