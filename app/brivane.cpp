@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "frame.h"
+#include "panelwindow/main_taskpanel.h"
 #include "program.h"
 #include "taskpanel/qftaskpanel.h"
 
@@ -19,6 +20,7 @@ const app::ProgramConfig& Config() {
     c.dialogModule = "Brivane$QUILL001";
     c.framePrefix = ".\\RECIENTES.TaskPanel.Frame.";
     c.processUserName = &GLO_USUARIO;
+    c.startPanelWindow = panelwindow::MAIN_TASKPANEL;
     c.frame = app::MAIN;
     return c;
   }();
@@ -43,11 +45,12 @@ rt::Module TaskPanelModule() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Module order: the main module, the message dialog's, the task-panel window's (image
-  // controls), the frame's, then the task panel's, which loads the gradient function.
+  // controls and its layout), the frame's, then the task panel's, which loads the gradient
+  // function.
   const std::vector<rt::Module> modules = {
       app::MainModule("Brivane"),
       app::WindowModule("Brivane$QUILL001", {rt::ControlKind::String, rt::ControlKind::Button}),
-      app::WindowModule("Brivane$QUILL002", {rt::ControlKind::Image}),
+      panelwindow::PanelWindowModule("Brivane$QUILL002"),
       app::WindowModule("Brivane$QUILL003", {}),
       TaskPanelModule(),
   };
