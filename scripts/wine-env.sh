@@ -10,19 +10,19 @@ wine_prefix() {
   local arch=$1 dir=$2
   if [ "$arch" = i686 ]; then export WINEARCH=win32; else export WINEARCH=win64; fi
   export WINEPREFIX="$dir/wineprefix"
-  if [ ! -f "$WINEPREFIX/.brivane-ready-2" ]; then
+  if [ ! -f "$WINEPREFIX/.brivane-ready-3" ]; then
     rm -rf "$WINEPREFIX"
     (cd / && wine wineboot -i >/dev/null 2>&1) || true
     wineserver -w
     # Without Wine's own fonts "Tahoma" and "MS Sans Serif" fall back to other faces.
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
     # Every program runs in Wine's virtual desktop: top-level windows get their frames
     # drawn by Wine and nothing waits for a window manager that Xvfb does not have.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1 || true
     wineserver -w
-    touch "$WINEPREFIX/.brivane-ready-2"
+    touch "$WINEPREFIX/.brivane-ready-3"
   fi
 }
 

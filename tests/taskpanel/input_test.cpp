@@ -541,7 +541,10 @@ TEST_F(HoverEnd, HoveredTitleIsUnderlinedUntilThePointerLeavesThenTicksStop) {
   const DWORD took = GetTickCount() - start;
   testing_support::Pump(400);
   std::printf("hover ended %lu ms after the pointer left\n", static_cast<unsigned long>(took));
-  EXPECT_EQ(counter.ticks(), 1) << "the first tick after leaving ends hover";
+  // The first tick after the pointer has left ends hover; one more may have come just
+  // before Wine saw the pointer move, and found it still over the control.
+  EXPECT_GE(counter.ticks(), 1);
+  EXPECT_LE(counter.ticks(), 2) << "the first tick after leaving ends hover";
   // The tick repaints once; a mouse message the pointer's move still brought to the control
   // may add its own repaint, nothing else does.
   EXPECT_GE(counter.paints(), 1);
