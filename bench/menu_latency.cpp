@@ -2,48 +2,14 @@
 // empty one: the frame records the choice after the dialog, so the list should not matter.
 #include <windows.h>
 
+#include "bench_support.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
-
-HWND FindVisible(DWORD pid, const char* caption) {
-  struct Ctx {
-    DWORD pid;
-    const char* caption;
-    HWND found;
-  } ctx{pid, caption, nullptr};
-  struct Enum {
-    static BOOL CALLBACK Proc(HWND h, LPARAM lp) {
-      auto* c = reinterpret_cast<Ctx*>(lp);
-      DWORD p = 0;
-      GetWindowThreadProcessId(h, &p);
-      char text[128] = {};
-      GetWindowTextA(h, text, sizeof text);
-      if (p == c->pid && IsWindowVisible(h) && std::string(text) == c->caption) {
-        c->found = h;
-        return FALSE;
-      }
-      return TRUE;
-    }
-  };
-  EnumWindows(Enum::Proc, reinterpret_cast<LPARAM>(&ctx));
-  return ctx.found;
-}
-
-double Now() {
-  LARGE_INTEGER f, t;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // Runs the program in `dir`, chooses "Facturas" `runs` times and returns the median time
 // from the choice to the visible dialog.
@@ -55,7 +21,7 @@ double Measure(const std::string& exe, const std::string& dir, const std::string
   std::string cmd = "\"" + exe + "\"";
   if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) return -1;
   HWND frame = nullptr;
-  for (int i = 0; i < 10000 && !(frame = FindVisible(pi.dwProcessId, "Application")); ++i) Sleep(1);
+  for (int i = 0; i < 10000 && !(frame = bench::FindVisible(pi.dwProcessId, "Application")); ++i) Sleep(1);
   for (int r = 0; r < runs && frame; ++r) {
     if (full) {  // 20 other entries before every choice, so the update is a full one
       std::string text = "[RECIENTES.]\r\n";
@@ -67,20 +33,20 @@ double Measure(const std::string& exe, const std::string& dir, const std::string
       WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
       CloseHandle(f);
     }
-    const double t0 = Now();
+    const double t0 = bench::NowMs();
     PostMessageA(frame, WM_COMMAND, MAKEWPARAM(0xFFF9, 0), 0);
     HWND dialog = nullptr;
-    for (int i = 0; i < 100000 && !(dialog = FindVisible(pi.dwProcessId, "Caption")); ++i) Sleep(0);
-    times.push_back(Now() - t0);
+    for (int i = 0; i < 100000 && !(dialog = bench::FindVisible(pi.dwProcessId, "Caption")); ++i) Sleep(0);
+    times.push_back(bench::NowMs() - t0);
     PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    for (int i = 0; i < 5000 && FindVisible(pi.dwProcessId, "Caption"); ++i) Sleep(1);
+    for (int i = 0; i < 5000 && bench::FindVisible(pi.dwProcessId, "Caption"); ++i) Sleep(1);
     Sleep(20);
   }
   TerminateProcess(pi.hProcess, 0);
   WaitForSingleObject(pi.hProcess, 5000);
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
-  return Median(times);
+  return bench::Median(times);
 }
 
 }  // namespace

@@ -2,37 +2,14 @@
 // Wine's own notepad, several runs each; prints both medians and the ratio.
 #include <windows.h>
 
+#include "bench_support.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
-
-bool HasVisibleWindow(DWORD pid, const char* caption) {
-  struct Ctx {
-    DWORD pid;
-    const char* caption;
-    bool found;
-  } ctx{pid, caption, false};
-  struct Enum {
-    static BOOL CALLBACK Proc(HWND h, LPARAM lp) {
-      auto* c = reinterpret_cast<Ctx*>(lp);
-      DWORD p = 0;
-      GetWindowThreadProcessId(h, &p);
-      if (p != c->pid || !IsWindowVisible(h)) return TRUE;
-      char text[256] = {};
-      GetWindowTextA(h, text, sizeof text);
-      if (!c->caption || std::string(text) == c->caption) {
-        c->found = true;
-        return FALSE;
-      }
-      return TRUE;
-    }
-  };
-  EnumWindows(Enum::Proc, reinterpret_cast<LPARAM>(&ctx));
-  return ctx.found;
-}
 
 // Milliseconds from CreateProcess to the first visible window (with that caption), or -1.
 double TimeToWindow(const std::string& exe, const char* caption, const std::string& dir) {
@@ -46,7 +23,7 @@ double TimeToWindow(const std::string& exe, const char* caption, const std::stri
   if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) return -1;
   double ms = -1;
   for (int i = 0; i < 20000; ++i) {
-    if (HasVisibleWindow(pi.dwProcessId, caption)) {
+    if (bench::FindVisible(pi.dwProcessId, caption)) {
       QueryPerformanceCounter(&t1);
       ms = 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart);
       break;
@@ -58,11 +35,6 @@ double TimeToWindow(const std::string& exe, const char* caption, const std::stri
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
   return ms;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
 }
 
 }  // namespace
@@ -79,7 +51,7 @@ int main(int argc, char** argv) {
     ours.push_back(TimeToWindow(program, "Application", tmp));
     notepad.push_back(TimeToWindow("notepad.exe", nullptr, tmp));
   }
-  const double a = Median(ours), b = Median(notepad);
+  const double a = bench::Median(ours), b = bench::Median(notepad);
   std::printf("startup to visible frame, %d runs each (median)\n", runs);
   std::printf("  %-12s %8.1f ms\n", program.c_str(), a);
   std::printf("  %-12s %8.1f ms\n", "notepad.exe", b);
