@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "e2e_support.h"
 #include "taskpanel/layout.h"
+#include "test_support.h"
 
 namespace pane {
 
-using namespace e2e;
+using namespace testing_support;
 
 inline const char kPaneFile[] = "RECIENTES.TaskPanel.zarozevi.ini";
 inline const char kSection[] = "RECIENTES.";

@@ -2,10 +2,12 @@
 // own beside the frame, its four groups, and what clicks on its rows do.
 #include <gtest/gtest.h>
 
+#include "e2e_support.h"
 #include "pane_driver.h"
 
 namespace {
 
+using namespace e2e;
 using namespace pane;
 
 class PaneRun : public ::testing::Test {
@@ -190,10 +192,10 @@ TEST_F(PaneRun, HeaderClicksOpenAndCloseTheirGroups) {
   struct Step {
     const char* header;
     Groups after;
-  } steps[] = {{"Informes", {true, true, false}},
-               {"Comprobantes", {false, true, false}},
-               {"Informes", {false, false, false}},
-               {"Comprobantes", {true, false, false}}};
+  } steps[] = {{"Informes", {true, true, false, ""}},
+               {"Comprobantes", {false, true, false, ""}},
+               {"Informes", {false, false, false, ""}},
+               {"Comprobantes", {true, false, false, ""}}};
   for (const Step& s : steps) {
     SCOPED_TRACE(s.header);
     const Rows before = LayOut(p.control, open);
@@ -219,7 +221,7 @@ TEST_F(PaneRun, HeaderClicksOpenAndCloseTheirGroups) {
   // An "Informes" task, once its group is open (and drawn: clicks hit what was painted).
   Click(p.control, rows.informes);
   Settle(p.control);
-  const Rows withInformes = LayOut(p.control, Groups{true, true, false});
+  const Rows withInformes = LayOut(p.control, Groups{true, true, false, ""});
   Click(p.control, withInformes.informesTasks.at(1));
   ::HWND dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog);

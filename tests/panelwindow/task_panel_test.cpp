@@ -1,0 +1,362 @@
+// The task-panel window's panel object in this process: what TASKPANEL.INIT puts into the
+// panel, how it re-binds a stored recent-item file, and what each kind of click does. The
+// panel is hosted in a real window with a real control 1; dialogs and popups that a click
+// opens are answered from another thread, as a user would.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "app/globals.h"
+#include "app/layouts.h"
+#include "panel_fixture.h"
+#include "panelwindow/task_panel.h"
+#include "runtime/events.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace testing_support;
+
+constexpr char kSection[] = "RECIENTES.";
+
+// From another thread: picks item `pick` of every popup menu this process shows (0
+// dismisses it) and closes every "Caption" dialog, noting its text and, at that moment,
+// the title in slot 1 of `file`.
+class Answerer {
+ public:
+  Answerer(std::string file, int pick) : file_(std::move(file)), pick_(pick), thread_([this] { Run(); }) {}
+  ~Answerer() {
+    stop_ = true;
+    thread_.join();
+  }
+  struct Dialog {
+    std::string text, slot1;
+  };
+  std::vector<Dialog> dialogs() {
+    std::lock_guard lock(mutex_);
+    return dialogs_;
+  }
+  int popups() const { return popups_; }
+
+ private:
+  void Run() {
+    std::vector<::HWND> handled;
+    while (!stop_) {
+      for (::HWND h : TopWindows(GetCurrentProcessId())) {
+        if (std::find(handled.begin(), handled.end(), h) != handled.end()) continue;
+        if (ClassOf(h) == "#32768") {
+          handled.push_back(h);
+          ++popups_;
+          PickPopupItem(h, pick_);
+        } else if (WindowText(h) == "Caption") {
+          handled.push_back(h);
+          {
+            std::lock_guard lock(mutex_);
+            dialogs_.push_back({WindowText(GetDlgItem(h, app::FEQ_LOC_TEXTO)), IniValue(file_, kSection, "Texto_1")});
+          }
+          CloseAsUser(h);
+        }
+      }
+      Sleep(20);
+    }
+  }
+  std::string file_;
+  int pick_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> popups_{0};
+  std::mutex mutex_;
+  std::vector<Dialog> dialogs_;
+  std::thread thread_;
+};
+
+class TaskPanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    panel_test::LoadGradientFunctionOnce();
+    main_ = app::MainModule("Brivane");
+    main_.attachProcess();
+    main_.attachThread();
+    config_.name = "Brivane";
+    config_.iniFile = dir_.File("Brivane.INI");
+    config_.frameModule = "PanelTest$FRAME";
+    config_.dialogModule = "PanelTest$DIALOG";
+    config_.processUserName = &user_;
+    app::SetProgram(config_);
+    app::RegisterFrameLayouts(config_.frameModule, config_.dialogModule);
+    app::GLOBALERRORS->INIT(app::ThisThread().GLOBALERRORSTATUS);
+    app::INIMGR->INIT(config_.iniFile);
+    host_ = std::make_unique<panel_test::PanelHost>(155, 369);
+    target_ = std::make_unique<rt::ScopedTarget>(host_->host());
+    panel = std::make_unique<panelwindow::TASKPANEL>(locals_);
+  }
+  void TearDown() override {
+    panel->DESTRUCT();
+    panel.reset();
+    target_.reset();
+    host_.reset();
+    panel_test::PumpPending();
+    app::INIMGR->KILL();
+    main_.detachThread();
+    main_.detachProcess();
+  }
+
+  std::string File() const { return dir_.File("RECIENTES.TaskPanel." + user_ + ".ini"); }
+  std::string Key(const char* key, int n) const { return IniValue(File(), kSection, key + std::to_string(n)); }
+  const QTP_HEADERITEM& Header(int32_t id) const {
+    for (std::size_t i = 1; i <= panel->HEADERS->Records(); ++i)
+      if (panel->HEADERS->At(i).ID == id) return panel->HEADERS->At(i);
+    static const QTP_HEADERITEM none;
+    return none;
+  }
+  // The close-window events posted to this thread's window (the host) since the last call.
+  int CloseEventsPosted() {
+    int n = 0;
+    MSG m;
+    while (PeekMessageA(&m, host_->host(), rt::WM_RT_EVENT, rt::WM_RT_EVENT, PM_REMOVE))
+      if (m.wParam == static_cast<WPARAM>(rt::EVENT_CloseWindow) && m.lParam == 0) ++n;
+    return n;
+  }
+
+  TempDir dir_;
+  ScopedCurrentDir cwd_{dir_.path()};
+  std::string user_ = "zarozevi";
+  app::ProgramConfig config_;
+  rt::Module main_;
+  std::unique_ptr<panel_test::PanelHost> host_;
+  std::unique_ptr<rt::ScopedTarget> target_;
+  panelwindow::PanelLocals locals_;
+  std::unique_ptr<panelwindow::TASKPANEL> panel;
+};
+
+TEST_F(TaskPanelTest, InitFillsTheFourGroupsConfiguresThePanelAndTakesOverTheControl) {
+  const int32_t* ids[] = {&panel->RECIENTES, &panel->COMPROBANTES, &panel->COMPROBANTES_FACTURACION,
+                          &panel->COMPROBANTES_PAGOS, &panel->COMPROBANTES_OTROSPAGOS,
+                          &panel->COMPROBANTES_IMPUTACIONES, &panel->INFORMES, &panel->INFORMES_SUBDIARIO_DE_IVA,
+                          &panel->INFORMES_SALDOS, &panel->INFORMES_RESUMEN_CTA_CTE,
+                          &panel->INFORMES_ASIENTOS_CONTABLES, &panel->SALIR};
+  for (const int32_t* id : ids) EXPECT_EQ(*id, 0) << "no id before INIT";
+  panel->INIT(1);
+
+  struct Task {
+    const int32_t* id;
+    const char *title, *tooltip;
+  };
+  struct Group {
+    const int32_t* id;
+    const char* title;
+    uint8_t style, expanded;
+    const char* icon;
+    std::vector<Task> tasks;
+  } groups[] = {
+      {&panel->RECIENTES, "Recientes", 0, 0, "", {}},
+      {&panel->COMPROBANTES, "Comprobantes", 1, 1, "MENU_Comprobantes.ico",
+       {{&panel->COMPROBANTES_FACTURACION, "Facturacion", "Registrar FAC/ND/NC"},
+        {&panel->COMPROBANTES_PAGOS, "Pagos", "Registrar Ordenes de Pagos a Proveedores"},
+        {&panel->COMPROBANTES_OTROSPAGOS, "Otros Pagos", "Registrar Otros Pagos (No son Compras)"},
+        {&panel->COMPROBANTES_IMPUTACIONES, "Imputaciones", "Registrar Imputaciones de Comprobantes Cta Cte"}}},
+      {&panel->INFORMES, "Informes", 0, 0, "Menu_Informes.ICO",
+       {{&panel->INFORMES_SUBDIARIO_DE_IVA, "Subdiario de IVA", "Subdiario de IVA Compras"},
+        {&panel->INFORMES_SALDOS, "Saldos", "Saldos de Proveedores"},
+        {&panel->INFORMES_RESUMEN_CTA_CTE, "Resumen Cta Cte", "Resumen de Cuenta Corriente Proveedores"},
+        {&panel->INFORMES_ASIENTOS_CONTABLES, "Asientos Contables", "Emitir Asientos Contables"}}},
+      {&panel->SALIR, "Salir", 0, 0, "MENU_Salir.ico", {}},
+  };
+  ASSERT_EQ(panel->HEADERS->Records(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) {
+    const Group& g = groups[i];
+    const QTP_HEADERITEM& h = panel->HEADERS->At(i + 1);
+    SCOPED_TRACE(g.title);
+    EXPECT_EQ(h.ID, *g.id);
+    EXPECT_GT(h.ID, 0);
+    EXPECT_EQ(h.TITLE, g.title);
+    EXPECT_EQ(h.STYLE, g.style);
+    EXPECT_EQ(h.ISEXPANDED, g.expanded);
+    EXPECT_EQ(h.ICONNAME, g.icon);
+    EXPECT_EQ(h.ICONSIZES, 16);
+    ASSERT_EQ(h.TASKQUEUE->Records(), g.tasks.size());
+    for (std::size_t t = 0; t < g.tasks.size(); ++t) {
+      const QTP_TASKITEM& task = h.TASKQUEUE->At(t + 1);
+      EXPECT_EQ(task.ID, *g.tasks[t].id);
+      EXPECT_GT(task.ID, 0);
+      EXPECT_EQ(task.TITLE, g.tasks[t].title);
+      EXPECT_EQ(task.TOOLTIP, g.tasks[t].tooltip);
+      EXPECT_EQ(task.ICONNAME, g.icon);
+      EXPECT_EQ(task.LEFTACTIONFEQ, 0);
+      EXPECT_EQ(task.MIMICBUTTON, 0);
+      EXPECT_EQ(panel->GETTASKTITLE(h.ID, task.ID), g.tasks[t].title);
+    }
+  }
+  const QTP_COLORSCHEMA& c = panel->COLORSCHEMA;
+  EXPECT_EQ(c.PANEL.BACKGROUND, 0x00E6A07Au);
+  EXPECT_EQ(c.PANEL.GRADIENTFROM, 0x00E6A07Au);
+  EXPECT_EQ(c.PANEL.GRADIENTTO, 0x00D67563u);
+  EXPECT_EQ(c.HEADERS.BACKGROUND, 0x00F9E7E0u);
+  EXPECT_EQ(c.HEADERS.GRADIENTFROM, 0x00B24D07u);
+  EXPECT_EQ(c.HEADERS.GRADIENTTO, 0x00C75C22u);
+  EXPECT_EQ(c.HEADERS.TEXT, 0x00FFFFFFu);
+  EXPECT_EQ(c.HEADERS.HOVERED, 0x00FF8E42u);
+  EXPECT_EQ(c.HEADERS2.BACKGROUND, 0x00F9E7E0u);
+  EXPECT_EQ(c.HEADERS2.GRADIENTFROM, 0x00FFFFFFu);
+  EXPECT_EQ(c.HEADERS2.GRADIENTTO, 0x00F9D5C7u);
+  EXPECT_EQ(c.HEADERS2.TEXT, 0x00C75C22u);
+  EXPECT_EQ(c.HEADERS2.HOVERED, 0x00FF8E42u);
+  EXPECT_EQ(c.TASKS.BACKGROUND, 0x00F9E7E0u);
+  EXPECT_EQ(c.TASKS.TEXT, 0x00BC3139u);
+  EXPECT_EQ(c.TASKS.DISABLED, 0u);
+  EXPECT_EQ(panel->FONTNAME, "Tahoma");
+  EXPECT_EQ(panel->NLEFTMARGIN, 5);
+  EXPECT_EQ(panel->NTOPMARGIN, 10);
+  EXPECT_EQ(panel->NRIGHTMARGIN, 5);
+  EXPECT_EQ(panel->NBOTTOMMARGIN, 10);
+  EXPECT_EQ(panel->APPNAME, "Brivane.EXE");
+  EXPECT_EQ(panel->WIZARDMODE, 1);
+  EXPECT_EQ(panel->TOOLTIPMODE, 2);
+  EXPECT_EQ(panel->HWND, host_->control()) << "control 1 taken over";
+  EXPECT_EQ(panel->INITED, 1);
+  EXPECT_FALSE(FileExists(File())) << "no stored items: nothing written";
+}
+
+// A stored file as a user's earlier runs (or hand edits) left it, and what the re-binding
+// makes of each slot. "$X" stands for this run's id named X.
+TEST_F(TaskPanelTest, InitRebindsSlotsWhoseTitleIsATaskTitleAndNoOthers) {
+  const std::string file = File();
+  WriteFileText(file,
+                "[RECIENTES.]\r\n"
+                "Encab_1=11\r\nCampo_1=12\r\nTexto_1=Saldos\r\n"
+                "Encab_2=13\r\nCampo_2=14\r\nTexto_2=\"Saldos   \"\r\n"
+                "Encab_3=15\r\nCampo_3=16\r\nTexto_3=Saldos de Proveedores\r\n"
+                "Encab_4=17\r\nCampo_4=18\r\nTexto_4=Pagos\r\n"
+                "Encab_5=19\r\nCampo_5=20\r\nTexto_5=Pagos\r\n"
+                "Encab_6=21\r\nCampo_6=22\r\nTexto_6=saldos\r\n"
+                "Texto_7=Asientos Contables\r\n"
+                "Encab_8=23\r\nCampo_8=24\r\nTexto_8=Salir\r\n"
+                "Encab_21=25\r\nCampo_21=26\r\nTexto_21=Saldos\r\n"
+                "Encab_101=27\r\nCampo_101=28\r\nTexto_101=Saldos\r\n");
+  panel->INIT(1);
+  const std::map<std::string, std::string> ids = {
+      {"$INFORMES", std::to_string(panel->INFORMES)},
+      {"$SALDOS", std::to_string(panel->INFORMES_SALDOS)},
+      {"$ASIENTOS", std::to_string(panel->INFORMES_ASIENTOS_CONTABLES)},
+      {"$COMPROBANTES", std::to_string(panel->COMPROBANTES)},
+      {"$PAGOS", std::to_string(panel->COMPROBANTES_PAGOS)}};
+  struct Slot {
+    int n;
+    const char *encab, *campo, *texto, *why;
+  } expected[] = {
+      {1, "$INFORMES", "$SALDOS", "Saldos", "a task title"},
+      {2, "$INFORMES", "$SALDOS", "Saldos   ", "trailing blanks do not count"},
+      {3, "15", "16", "Saldos de Proveedores", "a tooltip is not a title"},
+      {4, "$COMPROBANTES", "$PAGOS", "Pagos", "the same title twice"},
+      {5, "$COMPROBANTES", "$PAGOS", "Pagos", "the same title twice"},
+      {6, "21", "22", "saldos", "titles compare exactly"},
+      {7, "$INFORMES", "$ASIENTOS", "Asientos Contables", "keys missing before"},
+      {8, "23", "24", "Salir", "a header title names no task"},
+      {21, "25", "26", "Saldos", "beyond the 20 slots"},
+      {101, "27", "28", "Saldos", "a temporary slot number"},
+  };
+  auto value = [&](const char* v) { return ids.count(v) ? ids.at(v) : std::string(v); };
+  for (const Slot& s : expected) {
+    SCOPED_TRACE(std::to_string(s.n) + ": " + s.why);
+    EXPECT_EQ(Key("Encab_", s.n), value(s.encab));
+    EXPECT_EQ(Key("Campo_", s.n), value(s.campo));
+    EXPECT_EQ(Key("Texto_", s.n), s.texto);
+  }
+}
+
+TEST_F(TaskPanelTest, ABlankUserNameGivesTheFileNameWithoutOne) {
+  user_ = "   ";
+  const std::string file = dir_.File("RECIENTES.TaskPanel..ini");
+  WriteFileText(file, "[RECIENTES.]\r\nEncab_1=1\r\nCampo_1=2\r\nTexto_1=Saldos\r\n");
+  panel->INIT(1);
+  EXPECT_EQ(IniValue(file, kSection, "Campo_1"), std::to_string(panel->INFORMES_SALDOS));
+  EXPECT_EQ(locals_.QLL_TASKPANEL_INIFILE, ".\\RECIENTES.TaskPanel..ini");
+}
+
+TEST_F(TaskPanelTest, HeaderClicksToggleTheirGroupsAndRecordNothing) {
+  panel->INIT(1);
+  // As the panel calls it: the header's expanded flag before the click.
+  panel->EXECUTEACTION(panel->COMPROBANTES, 0, 1, 1);
+  EXPECT_EQ(Header(panel->COMPROBANTES).ISEXPANDED, 0);
+  panel->EXECUTEACTION(panel->INFORMES, 0, 1, 0);
+  EXPECT_EQ(Header(panel->INFORMES).ISEXPANDED, 1);
+  panel->EXECUTEACTION(panel->INFORMES, 0, 1, 1);
+  EXPECT_EQ(Header(panel->INFORMES).ISEXPANDED, 0);
+  // "Recientes" with nothing stored: no popup, and the group stays closed.
+  {
+    Answerer answer(File(), 1);
+    panel->EXECUTEACTION(panel->RECIENTES, 0, 1, 0);
+    Sleep(100);
+    EXPECT_EQ(answer.popups(), 0);
+  }
+  EXPECT_EQ(Header(panel->RECIENTES).ISEXPANDED, 0);
+  // A header id that names nothing does nothing.
+  panel->EXECUTEACTION(123456, 0, 1, 0);
+  EXPECT_EQ(CloseEventsPosted(), 0);
+  EXPECT_FALSE(FileExists(File()));
+}
+
+TEST_F(TaskPanelTest, SalirFlipsItsGroupAndAsksTheFrameToClose) {
+  panel->INIT(1);
+  panel->EXECUTEACTION(panel->SALIR, 0, 1, 0);
+  EXPECT_EQ(Header(panel->SALIR).ISEXPANDED, 1);
+  // This thread is thread 1, the frame's: its window gets the one close-window event.
+  EXPECT_EQ(CloseEventsPosted(), 1);
+  panel->EXECUTEACTION(panel->SALIR, 0, 1, 1);
+  EXPECT_EQ(Header(panel->SALIR).ISEXPANDED, 0);
+  EXPECT_EQ(CloseEventsPosted(), 1);
+  EXPECT_FALSE(FileExists(File()));
+}
+
+TEST_F(TaskPanelTest, ATaskIsRecordedThenShownAndOnlyItsOwnGroupShowsIt) {
+  panel->INIT(1);
+  {
+    Answerer answer(File(), 0);
+    panel->EXECUTEACTION(panel->INFORMES, panel->INFORMES_RESUMEN_CTA_CTE, 1, 0);
+    ASSERT_EQ(answer.dialogs().size(), 1u);
+    EXPECT_EQ(answer.dialogs()[0].text, "Resumen Cta Cte");
+    EXPECT_EQ(answer.dialogs()[0].slot1, "Resumen Cta Cte") << "recorded before the dialog opened";
+  }
+  EXPECT_EQ(Key("Encab_", 1), std::to_string(panel->INFORMES));
+  EXPECT_EQ(Key("Campo_", 1), std::to_string(panel->INFORMES_RESUMEN_CTA_CTE));
+  // A task id under a header it does not belong to: recorded with the title found for it
+  // (none), and nothing is shown.
+  {
+    Answerer answer(File(), 0);
+    panel->EXECUTEACTION(panel->INFORMES, panel->COMPROBANTES_PAGOS, 1, 0);
+    Sleep(200);
+    EXPECT_TRUE(answer.dialogs().empty());
+  }
+  EXPECT_EQ(Key("Campo_", 1), std::to_string(panel->COMPROBANTES_PAGOS));
+  EXPECT_EQ(Key("Texto_", 1), "");
+  EXPECT_EQ(Key("Texto_", 2), "Resumen Cta Cte");
+}
+
+TEST_F(TaskPanelTest, RecientesReplaysTheChosenSlotOrNothingForAnEmptyOne) {
+  WriteFileText(File(),
+                "[RECIENTES.]\r\nEncab_1=1\r\nCampo_1=0\r\nTexto_1=Sin tarea\r\n"
+                "Encab_2=3\r\nCampo_2=4\r\nTexto_2=Imputaciones\r\n");
+  panel->INIT(1);
+  const std::string before = ReadFileText(File());
+  {
+    Answerer answer(File(), 1);  // slot 1: its "Campo_" is 0
+    panel->EXECUTEACTION(panel->RECIENTES, 0, 1, 0);
+    EXPECT_EQ(answer.popups(), 1);
+    Sleep(200);
+    EXPECT_TRUE(answer.dialogs().empty());
+  }
+  EXPECT_EQ(ReadFileText(File()), before);
+  {
+    Answerer answer(File(), 2);  // "Imputaciones", re-bound at INIT
+    panel->EXECUTEACTION(panel->RECIENTES, 0, 1, 0);
+    ASSERT_EQ(answer.dialogs().size(), 1u);
+    EXPECT_EQ(answer.dialogs()[0].text, "Imputaciones");
+    EXPECT_EQ(answer.dialogs()[0].slot1, "Imputaciones");
+  }
+  EXPECT_EQ(Key("Campo_", 1), std::to_string(panel->COMPROBANTES_IMPUTACIONES));
+  EXPECT_EQ(Header(panel->RECIENTES).ISEXPANDED, 0);
+}
+
+}  // namespace
