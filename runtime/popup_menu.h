@@ -3,7 +3,7 @@
 //
 // Items are separated by "|"; an empty item makes no entry; "-" alone is a separator; at the
 // start of an item "~" greys it, then "+" checks it or "-" is dropped, then "[...]" is a
-// bracketed specification that is skipped; "Caption{...}" makes a submenu. Items are
+// bracketed option block that is skipped; "Caption{...}" makes a submenu. Items are
 // numbered from 1 in the order they are made (separators and submenu captions not counted).
 #include <windows.h>
 
