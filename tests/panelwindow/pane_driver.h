@@ -159,44 +159,9 @@ inline void Settle(::HWND control) {
 
 // What a window shows on the screen, read from the screen: another process's window cannot
 // be read through its own device context.
-class ScreenShot {
+class ScreenShot : public Capture {
  public:
-  explicit ScreenShot(::HWND window) {
-    RECT r{};
-    GetClientRect(window, &r);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    width_ = r.right - r.left;
-    height_ = r.bottom - r.top;
-    if (width_ <= 0 || height_ <= 0) return;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width_;
-    bi.bmiHeader.biHeight = -height_;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, width_, height_, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    pixels_.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width_ * height_);
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-  }
-  // Colour 0x00BBGGRR at (x, y) of the window's client area; CLR_INVALID outside.
-  COLORREF At(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-    const uint32_t p = pixels_[static_cast<std::size_t>(y) * width_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-
- private:
-  int width_ = 0, height_ = 0;
-  std::vector<uint32_t> pixels_;
+  explicit ScreenShot(::HWND window) : Capture(window, Capture::From::Screen) {}
 };
 
 // Pixels within `r` of a capture that have the colour (or, with `tolerance`, differ from it by at

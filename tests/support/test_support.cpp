@@ -234,35 +234,46 @@ void PickPopupItem(::HWND menuWindow, int n) {
   PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
 }
 
-Capture::Capture(::HWND hwnd, bool wholeWindow) {
+Dib32::Dib32(int width, int height) {
+  HDC screen = GetDC(nullptr);
+  dc_ = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  dib_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
+  old_ = SelectObject(dc_, dib_);
+}
+
+Dib32::~Dib32() {
+  SelectObject(dc_, old_);
+  DeleteObject(dib_);
+  DeleteDC(dc_);
+}
+
+Capture::Capture(::HWND hwnd, From from) {
   RECT r;
-  if (wholeWindow) {
+  POINT origin{0, 0};
+  if (from == From::Window) {
     GetWindowRect(hwnd, &r);
     OffsetRect(&r, -r.left, -r.top);
   } else {
     GetClientRect(hwnd, &r);
+    if (from == From::Screen) ClientToScreen(hwnd, &origin);
   }
   width_ = r.right;
   height_ = r.bottom;
   if (width_ <= 0 || height_ <= 0) return;
-  HDC src = wholeWindow ? GetWindowDC(hwnd) : GetDC(hwnd);
-  HDC mem = CreateCompatibleDC(src);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width_;
-  bi.bmiHeader.biHeight = -height_;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
-  BitBlt(mem, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
+  ::HWND source = from == From::Screen ? nullptr : hwnd;
+  HDC src = from == From::Window ? GetWindowDC(hwnd) : GetDC(source);
+  Dib32 dib(width_, height_);
+  BitBlt(dib.dc(), 0, 0, width_, height_, src, origin.x, origin.y, SRCCOPY);
   GdiFlush();
-  pixels_.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + width_ * height_);
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  ReleaseDC(hwnd, src);
+  pixels_.assign(dib.bits(), dib.bits() + static_cast<std::size_t>(width_) * height_);
+  ReleaseDC(source, src);
 }
 
 COLORREF Capture::At(int x, int y) const {

@@ -81,10 +81,33 @@ void ChooseMenuItem(::HWND window, int32_t feq);
 // Picks item n (1-based) of the open popup menu with the keyboard, or dismisses it (n = 0).
 void PickPopupItem(::HWND menuWindow, int n);
 
-// A copy of a window's client area (or of the whole window) in 32-bit pixels.
+// A 32-bit top-down DIB section selected into a memory DC; both released at the end.
+class Dib32 {
+ public:
+  Dib32(int width, int height);
+  ~Dib32();
+  Dib32(const Dib32&) = delete;
+  Dib32& operator=(const Dib32&) = delete;
+  HDC dc() const { return dc_; }
+  // Pixels 0x00RRGGBB, row by row from the top (after GdiFlush).
+  const uint32_t* bits() const { return static_cast<const uint32_t*>(bits_); }
+
+ private:
+  HDC dc_ = nullptr;
+  HBITMAP dib_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  void* bits_ = nullptr;
+};
+
+// A copy of a window's client area (or of the whole window) in 32-bit pixels, read through
+// the window's device context, or from the screen (another process's window cannot be read
+// through its own device context under Wine).
 class Capture {
  public:
-  explicit Capture(::HWND hwnd, bool wholeWindow = false);
+  enum class From { Client, Window, Screen };
+  explicit Capture(::HWND hwnd, bool wholeWindow = false)
+      : Capture(hwnd, wholeWindow ? From::Window : From::Client) {}
+  Capture(::HWND hwnd, From from);
   int width() const { return width_; }
   int height() const { return height_; }
   // Colour 0x00BBGGRR at (x, y); CLR_INVALID outside.

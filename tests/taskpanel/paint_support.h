@@ -72,17 +72,8 @@ inline Ink InkIn(const testing_support::Capture& shot, const RECT& area, COLORRE
 // Where the ink of `text` lies when drawn with `font` and `format` into a rectangle of
 // `width` x `height` at the origin (text colour black on white, opaque).
 inline Ink ReferenceInk(HFONT font, const std::string& text, UINT format, int width, int height) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ oldBitmap = SelectObject(dc, dib);
+  testing_support::Dib32 dib(width, height);
+  HDC dc = dib.dc();
   HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
   RECT r{0, 0, width, height};
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -91,7 +82,7 @@ inline Ink ReferenceInk(HFONT font, const std::string& text, UINT format, int wi
   DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
   GdiFlush();
   Ink ink;
-  const auto* p = static_cast<const uint32_t*>(bits);
+  const uint32_t* p = dib.bits();
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       if ((p[y * width + x] & 0xFFFFFF) == 0xFFFFFF) continue;
@@ -105,10 +96,6 @@ inline Ink ReferenceInk(HFONT font, const std::string& text, UINT format, int wi
       }
     }
   if (oldFont) SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(dib);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
   return ink;
 }
 
