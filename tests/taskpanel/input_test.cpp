@@ -102,20 +102,11 @@ class PointerTest : public PanelFixture {
     } else {
       const POINT p = ContentPointOf(*panel, content, target, ClientRect().right);
       const int wanted = std::max<int>(p.y - 60, p.y / 2);
-      ScrollTo(wanted);
+      ThumbTo(wanted);
       ASSERT_GT(panel->SCROLLPOS, 0);
     }
   }
 
-  void ScrollTo(int pos) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_POS;
-    si.nPos = pos;
-    SetScrollInfo(control, SB_VERT, &si, TRUE);
-    Send(WM_VSCROLL, SB_THUMBTRACK);
-    Paint();
-  }
 
   // The target's point in client coordinates, as a mouse message carries it.
   LPARAM At(Target t) {

@@ -190,6 +190,17 @@ class PanelFixture : public ::testing::Test {
   }
 
   LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageA(control, msg, wp, lp); }
+
+  // Puts the bar's thumb at `pos` and lets the content follow (SB_THUMBTRACK), then paints.
+  void ThumbTo(int pos) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_POS;
+    si.nPos = pos;
+    SetScrollInfo(control, SB_VERT, &si, TRUE);
+    Send(WM_VSCROLL, SB_THUMBTRACK);
+    Paint();
+  }
   // The mouse, as the control's client coordinates in lParam.
   LRESULT MouseMove(int x, int y) { return Send(WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
   LRESULT Click(int x, int y) { return Send(WM_LBUTTONUP, 0, MAKELPARAM(x, y)); }

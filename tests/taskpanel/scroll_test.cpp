@@ -35,16 +35,6 @@ class ScrollTest : public PanelFixture {
     Init();
   }
 
-  // Puts the bar's thumb at `pos` and lets the content follow (SB_THUMBTRACK), then paints.
-  void ThumbTo(int pos) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_POS;
-    si.nPos = pos;
-    SetScrollInfo(control, SB_VERT, &si, TRUE);
-    Send(WM_VSCROLL, SB_THUMBTRACK);
-    Paint();
-  }
 
   // The y where the last paint's layout walk ended: below the last open group's box by the
   // bottom margin.

@@ -88,15 +88,6 @@ class TooltipTest : public PanelFixture {
 
   const QTP_RECT& RowOf(int32_t h, int32_t t) { return StoredTask(*panel, h, t)->MOUSERECT; }
 
-  void ThumbTo(int pos) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_POS;
-    si.nPos = pos;
-    SetScrollInfo(control, SB_VERT, &si, TRUE);
-    Send(WM_VSCROLL, SB_THUMBTRACK);
-    Paint();
-  }
 
   // Every drawn task with a text has its tool at its row on screen, nothing else has one.
   void ExpectToolsOfDrawnTasks(const std::map<int32_t, int32_t>& tasksByHeader) {
