@@ -11,6 +11,12 @@ namespace {
 LONG LCURRENTFDSETTING = 0;
 LONG LADJFDSETTING = 0;
 constexpr UINT kUpdateAndBroadcast = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;  // 3
+
+void RestoreDragSetting() {
+  if (LCURRENTFDSETTING != 1) return;
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, 1, &LADJFDSETTING, kUpdateAndBroadcast);
+  Trace("drag setting on");
+}
 }  // namespace
 
 void PROGRAM_MAIN() {
@@ -31,16 +37,16 @@ void PROGRAM_MAIN() {
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, 0, &LADJFDSETTING, kUpdateAndBroadcast);
     Trace("drag setting off");
   }
+  // The user's setting is given back however the program ends, a halt included.
+  rt::SetHaltAction(RestoreDragSetting);
 
   Trace("MAIN");
   if (program.frame) program.frame();
   Trace("MAIN returned");
 
   INIMGR->UPDATE();
-  if (LCURRENTFDSETTING == 1) {
-    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, 1, &LADJFDSETTING, kUpdateAndBroadcast);
-    Trace("drag setting on");
-  }
+  rt::SetHaltAction(nullptr);
+  RestoreDragSetting();
   INIMGR->KILL();
   Trace("INIMGR.KILL");
   FUZZYMATCHER->KILL();

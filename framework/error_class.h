@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace fw {
 
@@ -20,7 +21,8 @@ class ERRORCLASS {
  public:
   virtual ~ERRORCLASS() = default;
   void INIT(ERRORSTATUSCLASS& status);
-  // With a name: the running procedure of the calling thread; omitted: drops it.
+  // With a name: the running procedure of the calling thread, over the one that was running
+  // (a nested window's); omitted: drops the latest, so the one below is running again.
   void SETPROCEDURENAME(std::optional<std::string> name = std::nullopt);
   std::string PROCEDURENAME() const;  // of the calling thread
   // The message of the default table for an error code ("" when unknown).
@@ -30,7 +32,7 @@ class ERRORCLASS {
  private:
   ERRORSTATUSCLASS* status_ = nullptr;
   mutable std::mutex mutex_;
-  std::map<uint32_t, std::string> names_;  // thread id -> procedure name
+  std::map<uint32_t, std::vector<std::string>> names_;  // thread id -> procedure names, innermost last
 };
 
 }  // namespace fw

@@ -40,13 +40,12 @@ std::string Join(const std::set<std::string>& names) {
 
 }  // namespace
 
-RECT SanePlacement(const Placement& p, const RECT& area, SIZE minimum) {
-  const long long areaW = std::max<long long>(1, static_cast<long long>(area.right) - area.left);
-  const long long areaH = std::max<long long>(1, static_cast<long long>(area.bottom) - area.top);
-  const long long w = std::clamp<long long>(p.width, std::min<long long>(minimum.cx, areaW), areaW);
-  const long long h = std::clamp<long long>(p.height, std::min<long long>(minimum.cy, areaH), areaH);
-  const long long x = std::clamp<long long>(p.x, area.left, area.right - w);
-  const long long y = std::clamp<long long>(p.y, area.top, area.bottom - h);
+RECT SanePlacement(const Placement& p, const RECT& area, SIZE minimum, SIZE maximum) {
+  const long long maxW = std::max<long long>(1, maximum.cx), maxH = std::max<long long>(1, maximum.cy);
+  const long long w = std::clamp<long long>(p.width, std::min<long long>(minimum.cx, maxW), maxW);
+  const long long h = std::clamp<long long>(p.height, std::min<long long>(minimum.cy, maxH), maxH);
+  const long long x = std::clamp<long long>(p.x, area.left, std::max<long long>(area.left, area.right - w));
+  const long long y = std::clamp<long long>(p.y, area.top, std::max<long long>(area.top, area.bottom - h));
   return RECT{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + w), static_cast<LONG>(y + h)};
 }
 
@@ -93,30 +92,40 @@ void INICLASS::FETCH(const std::string& procedure, rt::Window& window) {
   if (!ReadPlacement(procedure, p)) return;
   // Stored positions are those of GetWindowPlacement: workspace coordinates for a top-level
   // window, the parent's client coordinates for a child.
-  RECT area{};
+  // Sizes are limited by the desktop's work area only, never by a parent's current size,
+  // so that a small frame does not cut a window for good.
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const SIZE maximum{work.right - work.left, work.bottom - work.top};
+  RECT area{0, 0, maximum.cx, maximum.cy};
   ::HWND parent = GetParent(hwnd);
   const bool child = (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) != 0;
-  if (child && parent) {
-    GetClientRect(parent, &area);
-  } else {
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    area = RECT{0, 0, work.right - work.left, work.bottom - work.top};
-  }
+  if (child && parent) GetClientRect(parent, &area);
   WINDOWPLACEMENT wp{};
   wp.length = sizeof wp;
   GetWindowPlacement(hwnd, &wp);
-  // A stored size too small to use (or not positive) gives way to the layout's size.
+  const SIZE current{wp.rcNormalPosition.right - wp.rcNormalPosition.left,
+                     wp.rcNormalPosition.bottom - wp.rcNormalPosition.top};
+  // A fixed-size window keeps its layout size; a stored size too small to use (or not
+  // positive) gives way to it as well.
   const SIZE minimum{std::max(GetSystemMetrics(SM_CXMIN), 100), std::max(GetSystemMetrics(SM_CYMIN), 50)};
-  if (p.width < minimum.cx || p.height < minimum.cy) {
-    p.width = wp.rcNormalPosition.right - wp.rcNormalPosition.left;
-    p.height = wp.rcNormalPosition.bottom - wp.rcNormalPosition.top;
+  const bool fixed = window.FixedSize();
+  if (fixed || p.width < minimum.cx || p.height < minimum.cy) {
+    p.width = current.cx;
+    p.height = current.cy;
   }
   wp.flags = 0;
-  wp.rcNormalPosition = SanePlacement(p, area, minimum);
+  wp.rcNormalPosition = SanePlacement(p, area, fixed ? current : minimum, fixed ? current : maximum);
   // A window comes back maximised when it was; never minimised, so that it is seen.
-  wp.showCmd = p.maximized && !child ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  const int show = p.maximized && !child ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  const bool shown = IsWindowVisible(hwnd) != FALSE;
+  wp.showCmd = shown ? show : SW_HIDE;
+  if (!shown) window.SetShowCommand(show);
   SetWindowPlacement(hwnd, &wp);
+  std::lock_guard lock(mutex_);
+  const POINT at{wp.rcNormalPosition.left, wp.rcNormalPosition.top};
+  if (at.x != p.x || at.y != p.y) moved_[procedure] = Moved{hwnd, at, POINT{p.x, p.y}};
+  else moved_.erase(procedure);
 }
 
 void INICLASS::UPDATE(const std::string& procedure, rt::Window& window) {
@@ -126,9 +135,17 @@ void INICLASS::UPDATE(const std::string& procedure, rt::Window& window) {
   wp.length = sizeof wp;
   if (!GetWindowPlacement(hwnd, &wp)) return;
   const RECT& r = wp.rcNormalPosition;
-  const int32_t values[6] = {r.left, r.top, r.right - r.left, r.bottom - r.top, IsZoomed(hwnd) ? 1 : 0,
-                             IsIconic(hwnd) ? 1 : 0};
+  int32_t values[6] = {r.left, r.top, r.right - r.left, r.bottom - r.top, IsZoomed(hwnd) ? 1 : 0,
+                       IsIconic(hwnd) ? 1 : 0};
   std::lock_guard lock(mutex_);
+  auto moved = moved_.find(procedure);
+  if (moved != moved_.end() && moved->second.window == hwnd) {
+    if (r.left == moved->second.shownAt.x && r.top == moved->second.shownAt.y) {
+      values[0] = moved->second.stored.x;
+      values[1] = moved->second.stored.y;
+    }
+    moved_.erase(moved);
+  }
   for (int i = 0; i < 6; ++i) rt::WriteIniEntry(procedure, kKeys[i], std::to_string(values[i]), Path());
   sectors_.insert(procedure);
 }

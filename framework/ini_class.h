@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <map>
 #include <set>
 #include <string>
 
@@ -28,9 +29,12 @@ class INICLASS {
   // an INI file. Reads the manager's own section.
   void INIT(const std::string& fileName, int32_t storageType = 0, int32_t extraData = 0);
   // Applies the placement stored under `procedure` to the window; nothing when none is
-  // stored or the values are unusable.
+  // stored or the values are unusable. A window of fixed size keeps its layout size; a
+  // position out of reach is brought into view. A window not yet shown stays hidden and
+  // is shown later as the placement asks (maximised or not).
   void FETCH(const std::string& procedure, rt::Window& window);
-  // Stores the window's current placement under `procedure`.
+  // Stores the window's real placement under `procedure`; a position that FETCH only
+  // brought into view, and that the user has not changed since, is stored as it was.
   void UPDATE(const std::string& procedure, rt::Window& window);
   void UPDATE() {}  // a hook without effect
   // Writes the manager's own section and lets the file go.
@@ -47,11 +51,17 @@ class INICLASS {
   mutable std::mutex mutex_;
   std::string file_;
   std::set<std::string> sectors_;  // sections this manager keeps
+  // Windows FETCH moved into view: where it put them and the stored position.
+  struct Moved {
+    ::HWND window;
+    POINT shownAt, stored;
+  };
+  std::map<std::string, Moved> moved_;  // by procedure
   bool inited_ = false;
 };
 
-// Makes a stored placement usable on this desktop (or within `area`): sizes at least the
-// minimum and at most the area, and at least part of the window inside it. Pure.
-RECT SanePlacement(const Placement& p, const RECT& area, SIZE minimum);
+// Makes a stored placement usable: sizes at least `minimum` and at most `maximum`, and the
+// window inside `area` (at its top left when it is larger). Pure.
+RECT SanePlacement(const Placement& p, const RECT& area, SIZE minimum, SIZE maximum);
 
 }  // namespace fw

@@ -62,6 +62,8 @@ BYTE WINDOWMANAGER::TAKEWINDOWEVENT() {
   switch (rt::CurrentEvent()) {
     case rt::EVENT_OpenWindow:
       if (!refreshed_) OPEN();
+      // Start-up, placement and first refresh are done: only now is the window seen.
+      if (window_) window_->Show();
       if (window_ && FIRSTFIELD > 0)
         if (::HWND first = GetDlgItem(window_->Handle(), FIRSTFIELD)) SetFocus(first);
       return 0;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "modules.h"
 #include "window.h"
 
 namespace rt {
@@ -13,7 +14,7 @@ void ShowMessage(const std::string& text, const std::string& caption) {
 void StopWithMessage(const std::string& text) {
   const int answer = MessageBoxA(CurrentTarget(), (text + "\n\nCancel ends the program.").c_str(), "Stop",
                                  MB_OKCANCEL | MB_ICONSTOP | MB_DEFBUTTON1);
-  if (answer == IDCANCEL) ExitProcess(0);
+  if (answer == IDCANCEL) Halt();
 }
 
 }  // namespace rt

@@ -6,6 +6,24 @@
 namespace rt {
 namespace {
 const std::vector<Module>* g_modules = nullptr;
+std::function<void()> g_haltAction;
+SRWLOCK g_haltLock = SRWLOCK_INIT;  // one halt at a time; a second halting thread waits for the end
+
+void RunCleanUps(const std::vector<Module>& modules) {
+  for (auto it = modules.rbegin(); it != modules.rend(); ++it) {
+    if (it->detachThread) it->detachThread();
+    if (it->detachProcess) it->detachProcess();
+  }
+}
+}  // namespace
+
+void SetHaltAction(std::function<void()> action) { g_haltAction = std::move(action); }
+
+void Halt() {
+  AcquireSRWLockExclusive(&g_haltLock);
+  if (g_haltAction) g_haltAction();
+  if (g_modules) RunCleanUps(*g_modules);
+  ExitProcess(0);
 }
 
 void AttachThreadModules() {
@@ -28,10 +46,7 @@ int RunProgram(const std::vector<Module>& modules, const std::function<void()>& 
     if (m.attachThread) m.attachThread();
   }
   body();
-  for (auto it = modules.rbegin(); it != modules.rend(); ++it) {
-    if (it->detachThread) it->detachThread();
-    if (it->detachProcess) it->detachProcess();
-  }
+  RunCleanUps(modules);
   g_modules = nullptr;
   return 0;
 }

@@ -24,6 +24,13 @@ int RunProgram(const std::vector<Module>& modules, const std::function<void()>& 
 void AttachThreadModules();
 void DetachThreadModules();
 
+// Ends the program at once from any thread (the user chose to stop): the program's halt
+// action, then the module clean-ups in reverse order, then the process ends with exit code 0.
+[[noreturn]] void Halt();
+// What the program undoes when it is halted instead of returning (a system setting it
+// changed); set while it runs, cleared with an empty function.
+void SetHaltAction(std::function<void()> action);
+
 // Brings up what the runtime itself needs (common controls, window classes); false on failure.
 bool StartRuntime();
 

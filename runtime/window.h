@@ -29,9 +29,16 @@ class Window {
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
-  // Builds the Win32 window and its controls, shows it and makes it the thread's current
-  // target. False when the window could not be created.
+  // Builds the Win32 window and its controls, still hidden, and makes it the thread's
+  // current target. False when the window could not be created.
   bool Open();
+  // Shows the window the way its placement asks (once its start-up and first refresh are
+  // done, so that it is never seen elsewhere or empty).
+  void Show();
+  // How Show shows it: SW_SHOWNORMAL, SW_SHOWMAXIMIZED, ...
+  void SetShowCommand(int command) { showCommand_ = command; }
+  // A window that keeps its layout size: it has no sizing border.
+  bool FixedSize() const { return layout_.kind != WindowKind::Frame && !layout_.sizable; }
   bool IsOpen() const { return hwnd_ != nullptr; }
   ::HWND Handle() const { return hwnd_; }
   const WindowLayout& Layout() const { return layout_; }
@@ -39,7 +46,9 @@ class Window {
   // Pumps the thread's messages until an event for this window is queued; false once the
   // window no longer exists.
   bool NextEvent(Event& out);
-  void Push(const Event& e) { events_.push_back(e); }
+  // Queues an event for this window; one raised while a message sent from another thread is
+  // handled wakes the event loop, so that it is taken at once.
+  void Push(const Event& e);
   const Event& Current() const { return current_; }
   void SetCurrent(const Event& e) { current_ = e; }
 
@@ -68,6 +77,9 @@ class Window {
   void BuildMenu();
   void RunStandardAction(StandardAction action);
   bool OnCommand(WPARAM wp, LPARAM lp);
+  bool OnSysCommand(WPARAM wp);
+  void KeepFixedSize(WINDOWPOS& pos) const;
+  void CloseThreadWindows();
   POINT DialogUnitsToPixels(int x, int y) const;
 
   const WindowLayout& layout_;
@@ -82,6 +94,8 @@ class Window {
   std::deque<Event> events_;
   Event current_;
   bool destroyed_ = false;
+  int showCommand_ = SW_SHOW;
+  SIZE fixedSize_{};  // outer size of a fixed-size window
 };
 
 // Builders of the three kinds of window; each leaves `ref` holding a window not yet open.
@@ -109,6 +123,10 @@ Window* ApplicationFrame();
 
 // Private message that carries a posted event: wParam event, lParam control.
 constexpr UINT WM_RT_EVENT = WM_APP + 0x101;
+// Private message that asks every window of the receiving thread to close, innermost first:
+// a close request that another thread posts (the thread's program window and any dialog or
+// menu open in it all go).
+constexpr UINT WM_RT_CLOSE_THREAD = WM_APP + 0x102;
 // Command ids of MDI children in the Window menu start here (clear of control numbers).
 constexpr UINT kFirstMdiChildId = 0x4000;
 

@@ -33,13 +33,17 @@ Window*& CreatingWindow() { return t_creating; }
 
 Window* FromHandle(::HWND hwnd) { return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
 
+Window* RuntimeWindow(::HWND hwnd) {
+  char name[32] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  if (!lstrcmpiA(name, kFrameClass) || !lstrcmpiA(name, kWindowClass) || !lstrcmpiA(name, kMdiChildClass))
+    return FromHandle(hwnd);
+  return nullptr;
+}
+
 Window* OwningWindow(::HWND hwnd) {
-  for (::HWND h = hwnd; h; h = GetParent(h)) {
-    char name[32] = {};
-    GetClassNameA(h, name, sizeof name);
-    if (!lstrcmpiA(name, kFrameClass) || !lstrcmpiA(name, kWindowClass) || !lstrcmpiA(name, kMdiChildClass))
-      return FromHandle(h);
-  }
+  for (::HWND h = hwnd; h; h = GetParent(h))
+    if (Window* w = RuntimeWindow(h)) return w;
   return nullptr;
 }
 

@@ -20,14 +20,64 @@ LRESULT Window::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
+void Window::Push(const Event& e) {
+  events_.push_back(e);
+  // A message sent from another thread is handled inside GetMessage, which returns only for
+  // a posted one: post one, so that the loop sees this event now.
+  if (InSendMessage()) PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+// Every runtime window of this thread gets a close request, the outer ones in their queues
+// for when the inner ones have closed; a menu open on the thread is ended first.
+void Window::CloseThreadWindows() {
+  EndMenu();
+  for (::HWND h : detail::ThreadTargets())
+    if (Window* w = detail::RuntimeWindow(h)) w->Push(Event{EVENT_CloseWindow, 0});
+}
+
+// A window takes no system command for a box it does not have: a fixed tool pane is not
+// closed, minimised, maximised or sized by MDI keys or the system.
+bool Window::OnSysCommand(WPARAM wp) {
+  switch (wp & 0xFFF0) {
+    case SC_CLOSE:
+      return !layout_.systemMenu;
+    case SC_MINIMIZE:
+      return !layout_.minimizeBox;
+    case SC_MAXIMIZE:
+      return !layout_.maximizeBox;
+    case SC_SIZE:
+      return FixedSize();
+    default:
+      return false;
+  }
+}
+
+// A fixed-size window keeps its layout size whatever moves it (MDI tiling, a stored size).
+void Window::KeepFixedSize(WINDOWPOS& pos) const {
+  if (!FixedSize() || (pos.flags & SWP_NOSIZE) || fixedSize_.cx <= 0) return;
+  pos.cx = fixedSize_.cx;
+  pos.cy = fixedSize_.cy;
+}
+
 LRESULT Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_RT_EVENT:
       Push(Event{static_cast<int32_t>(wp), static_cast<int32_t>(lp)});
       return 0;
-    case WM_CLOSE:
-      Push(Event{EVENT_CloseWindow, 0});
+    case WM_RT_CLOSE_THREAD:
+      CloseThreadWindows();
       return 0;
+    case WM_CLOSE:
+      // Without a system menu there is no close box: such a window closes only when the
+      // program closes it.
+      if (layout_.systemMenu) Push(Event{EVENT_CloseWindow, 0});
+      return 0;
+    case WM_SYSCOMMAND:
+      if (OnSysCommand(wp)) return 0;
+      break;
+    case WM_WINDOWPOSCHANGING:
+      KeepFixedSize(*reinterpret_cast<WINDOWPOS*>(lp));
+      break;
     case WM_COMMAND:
       if (OnCommand(wp, lp)) return 0;
       break;

@@ -3,6 +3,8 @@
 // current targets, the window being created and the lookup from a handle to its window.
 #include <windows.h>
 
+#include <vector>
+
 #include "window.h"
 
 namespace rt::detail {
@@ -17,6 +19,11 @@ Window*& CreatingWindow();
 Window* FromHandle(::HWND hwnd);
 // The runtime window that `hwnd` is, or the nearest one among its parents.
 Window* OwningWindow(::HWND hwnd);
+
+// The runtime window that `hwnd` itself is, or null.
+Window* RuntimeWindow(::HWND hwnd);
+// The calling thread's current targets, innermost last.
+std::vector<::HWND> ThreadTargets();
 
 void PushTarget(::HWND hwnd);
 void PopTarget(::HWND hwnd);

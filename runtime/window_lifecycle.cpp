@@ -111,6 +111,7 @@ bool Window::Open() {
   RECT r{0, 0, size.x, size.y};
   AdjustWindowRectEx(&r, style, layout_.kind == WindowKind::Frame && !layout_.menu.empty(), exStyle);
   int w = r.right - r.left, h = r.bottom - r.top;
+  fixedSize_ = SIZE{w, h};
   if (layout_.kind == WindowKind::Frame && !layout_.statusZones.empty()) h += GetSystemMetrics(SM_CYCAPTION);
   POINT pos = DialogUnitsToPixels(layout_.x, layout_.y);
   int x = layout_.defaultPosition ? CW_USEDEFAULT : pos.x, y = layout_.defaultPosition ? CW_USEDEFAULT : pos.y;
@@ -146,11 +147,15 @@ bool Window::Open() {
   }
   CreateControls();
   detail::PushTarget(hwnd_);
-  ShowWindow(hwnd_, SW_SHOW);
-  UpdateWindow(hwnd_);
-  if (layout_.kind != WindowKind::MdiChild) SetForegroundWindow(hwnd_);
   events_.push_back(Event{EVENT_OpenWindow, 0});
   return true;
+}
+
+void Window::Show() {
+  if (!hwnd_ || IsWindowVisible(hwnd_)) return;
+  ShowWindow(hwnd_, showCommand_);
+  UpdateWindow(hwnd_);
+  if (layout_.kind != WindowKind::MdiChild) SetForegroundWindow(hwnd_);
 }
 
 void Window::CreateFrameParts() {

@@ -27,6 +27,8 @@ void PushTarget(::HWND hwnd) {
   SetThreadWindow(hwnd);
 }
 
+std::vector<::HWND> ThreadTargets() { return t_targets ? *t_targets : std::vector<::HWND>(); }
+
 void PopTarget(::HWND hwnd) {
   if (!t_targets) return;
   auto it = std::find(t_targets->rbegin(), t_targets->rend(), hwnd);
