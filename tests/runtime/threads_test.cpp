@@ -24,7 +24,9 @@ TEST(Threads, NumbersAreTheLowestFreeOnes) {
   g_release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   const int32_t a = rt::StartThread(RecordNumberAndWait, 25000);
   EXPECT_EQ(a, 2);
-  EXPECT_EQ(g_seen.load(), 2) << "the start returns once the thread runs";
+  // The start returns once the thread runs (its procedure may not have got far yet).
+  for (int i = 0; i < 1000 && g_seen.load() == 0; ++i) Sleep(10);
+  EXPECT_EQ(g_seen.load(), 2) << "the new thread is thread 2";
   const int32_t b = rt::StartThread(RecordNumberAndWait, 25000);
   EXPECT_EQ(b, 3);
   SetEvent(g_release);
