@@ -49,20 +49,28 @@ TEST(CloseRoads, TheProgramEndsWhateverIsOpen) {
     bool frameDialog, paneDialog;
     Way way;
     bool framePopup = false;  // the frame's "Recientes" popup open as well
+    bool panePopup = false;   // the pane's "Recientes" popup open as well
   } cases[] = {
       {"Salir, frame dialog", true, false, Way::Salir},
       {"E&xit, pane dialog", false, true, Way::Exit},
       {"close box, pane dialog", false, true, Way::CloseBox},
       {"Salir, both dialogs", true, true, Way::Salir},
       {"Salir, frame popup", false, false, Way::Salir, true},
+      {"E&xit, pane popup", false, false, Way::Exit, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     if (c.framePopup) WriteFileText(dir.File(kBrivane.frameFile), "[RECIENTES.]\r\nCampo_1=-10\r\nTexto_1=Recibos\r\n");
+    if (c.panePopup)
+      WriteFileText(dir.File(kPaneFile), "[RECIENTES.]\r\nEncab_1=1\r\nCampo_1=2\r\nTexto_1=Saldos\r\n");
     PaneProgram prog(dir.path());
     ASSERT_TRUE(prog.ready());
     const Rows rows = LayOut(prog.p.control, Groups{});
+    if (c.panePopup) {
+      Click(prog.p.control, rows.recientes);
+      ASSERT_TRUE(WaitPopupMenu(prog.pid()));
+    }
     if (c.paneDialog) {
       Click(prog.p.control, rows.comprobantesTasks.at(0));
       ASSERT_TRUE(WaitDialogOn(prog.pid(), prog.paneThread));
