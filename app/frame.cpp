@@ -36,8 +36,13 @@ class THISWINDOW : public ProcedureWindow {
  protected:
   void LastStep() override {
     // Brivane: the task-panel window runs beside the frame, on a thread of its own; the
-    // frame neither keeps its number nor waits for it.
-    if (ThisProgram().startPanelWindow) rt::StartThread(ThisProgram().startPanelWindow, kPanelThreadStack);
+    // frame neither keeps its number nor waits for it. The frame is refreshed and shown
+    // first, so that the pane opens in a frame on the screen (a pane drawn into a hidden
+    // frame is not drawn again when the frame appears).
+    if (!ThisProgram().startPanelWindow) return;
+    OPEN();
+    if (Window()) Window()->Show();
+    rt::StartThread(ThisProgram().startPanelWindow, kPanelThreadStack);
   }
 
  private:

@@ -99,10 +99,15 @@ TEST(CloseRoads, TheProgramEndsWhateverIsOpen) {
     for (const char* section : {"Main", kPaneSection})
       for (const char* key : {"XPos", "YPos", "Width", "Height"})
         EXPECT_NE(IniValue(prog.run.Ini(), section, key), "") << section << " " << key;
-    if (c.frameDialog || c.paneDialog)
+    if (c.frameDialog || c.paneDialog) {
       EXPECT_NE(IniValue(prog.run.Ini(), "Mensaje", "Width"), "") << "the closed dialog saved its placement";
-    if (c.frameDialog) EXPECT_EQ(IniValue(prog.run.Recent(), "RECIENTES.", "Texto_1"), "Facturas");
-    if (c.paneDialog) EXPECT_EQ(Slot(dir.File(kPaneFile), "Texto_", 1), "Facturacion");
+    }
+    if (c.frameDialog) {
+      EXPECT_EQ(IniValue(prog.run.Recent(), "RECIENTES.", "Texto_1"), "Facturas");
+    }
+    if (c.paneDialog) {
+      EXPECT_EQ(Slot(dir.File(kPaneFile), "Texto_", 1), "Facturacion");
+    }
   }
 }
 
