@@ -138,13 +138,27 @@ TEST(CloseRoads, ThePaneClosesOnlyWithTheFrame) {
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     SendInput(1, &in, sizeof in);
   };
-  key(VK_CONTROL, false);
-  key(VK_F4, false);
-  key(VK_F4, true);
-  key(VK_CONTROL, true);
-  Settle(prog.p.control);
-  Settle(prog.p.control);
-  EXPECT_TRUE(whole()) << "Ctrl+F4";
+  auto ctrlF4 = [&] {
+    key(VK_CONTROL, false);
+    key(VK_F4, false);
+    key(VK_F4, true);
+    key(VK_CONTROL, true);
+    Settle(prog.p.control);
+    Settle(prog.p.control);
+  };
+  ctrlF4();
+  EXPECT_TRUE(whole()) << "Ctrl+F4, the keyboard with the pane";
+  // The keyboard with the frame's thread (a click on the empty MDI client), the pane still
+  // the active child: there the frame's MDI keys act on it.
+  RECT client{};
+  GetWindowRect(prog.p.client, &client);
+  const POINT empty{client.right - 40, client.bottom - 40};
+  Drag(empty, empty);
+  ASSERT_TRUE(WaitFor([&] {
+    return reinterpret_cast<::HWND>(SendMessageA(prog.p.client, WM_MDIGETACTIVE, 0, 0)) == prog.p.window;
+  }));
+  ctrlF4();
+  EXPECT_TRUE(whole()) << "Ctrl+F4, the keyboard with the frame";
 
   for (WPARAM command : {SC_CLOSE, SC_MINIMIZE, SC_MAXIMIZE}) {
     PostMessageA(prog.p.window, WM_SYSCOMMAND, command, 0);
