@@ -56,7 +56,7 @@ class Window {
   const MenuLayout* FindMenuItem(int32_t feq) const;
   ::HWND MdiClient() const { return mdiClient_; }
 
-  // Window procedure plumbing (public for the procedures in window.cpp).
+  // Window procedure plumbing (public for the runtime's window procedure).
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
   void Attach(::HWND hwnd) { hwnd_ = hwnd; }
