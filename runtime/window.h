@@ -74,6 +74,7 @@ class Window {
   void CreateControls();
   void CreateFrameParts();
   void LayoutFrameParts();
+  void SettleMdiClient();
   void BuildMenu();
   void RunStandardAction(StandardAction action);
   bool OnCommand(WPARAM wp, LPARAM lp);

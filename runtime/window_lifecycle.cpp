@@ -168,6 +168,17 @@ void Window::CreateFrameParts() {
                                  GetModuleHandleA(nullptr), nullptr);
   }
   LayoutFrameParts();
+  SettleMdiClient();
+}
+
+// The MDI client is made with both scroll bars and works out at its first message which of
+// them it needs (none while no child reaches past its edges). Letting it do so while the
+// frame is still hidden spares the frame's first show from drawing both bars and taking them
+// away again, which under Wine costs about 30 ms just as the frame appears: the first menu
+// choice of a run waited for it.
+void Window::SettleMdiClient() {
+  MSG m;
+  while (PeekMessageA(&m, mdiClient_, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
 }
 
 void Window::LayoutFrameParts() {

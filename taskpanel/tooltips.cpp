@@ -18,6 +18,9 @@ constexpr char kNoTooltipWindow[] = "XP-Taskpanel: Unable to create tooltip pare
 // The placement handed to CreateWindowExA; the tooltip control places and sizes itself.
 constexpr int kTooltipPlacement = -32768;
 constexpr std::size_t kTextBufferSize = QTP_TOOLTIP_CAPACITY + 1;
+// Outside the class, where HWND is the type: inside a member of QFTASKPANELCLASS the macro's
+// cast would take the member HWND and give the host control's handle minus one.
+const ::HWND kTopmost = HWND_TOPMOST;
 
 std::string WithoutTrailingBlanks(std::string text) {
   const auto end = text.find_last_not_of(' ');
@@ -68,7 +71,7 @@ void QFTASKPANELCLASS::CREATETOOLTIPPARENT() {
     rt::ShowMessage(kNoTooltipWindow);
     return;
   }
-  SetWindowPos(HTOOLWND, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  SetWindowPos(HTOOLWND, kTopmost, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   SETTOOLTIPMAXWIDTH(TOOLTIPMAXWIDTH);
   SendMessageA(HTOOLWND, TTM_ACTIVATE, TOOLTIPMODE == 0 ? FALSE : TRUE, 0);
 }

@@ -67,6 +67,34 @@ TEST_F(AppFixture, FrameMenuTreeHasTheAccountingMenusAndControlNumbers) {
   EXPECT_EQ(rt::GetControlText(-99), "");
 }
 
+// The MDI client's style at the moment the frame was first shown (-1 before that).
+LONG g_clientStyleAtShow = -1;
+LRESULT CALLBACK RecordClientStyle(int code, WPARAM wp, LPARAM lp) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && call->message == WM_SHOWWINDOW && call->wParam && g_clientStyleAtShow == -1)
+    if (::HWND client = FindWindowExA(call->hwnd, nullptr, "MDICLIENT", nullptr))
+      g_clientStyleAtShow = GetWindowLongA(client, GWL_STYLE);
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// The frame is first seen as it stays: its MDI client shows no scroll bar that nothing needs,
+// not even for a moment (drawing the bars at the first show and taking them away again made
+// the first show slow, and the first menu choice waited behind it).
+TEST_F(AppFixture, FrameIsFirstShownWithoutScrollBarsItDoesNotNeed) {
+  g_clientStyleAtShow = -1;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordClientStyle, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  std::unique_ptr<rt::Window> frame;
+  rt::LoadFrameStructure(frame, config_.frameModule, app::kFrameLayout);
+  const bool opened = frame && frame->Open();
+  UnhookWindowsHookEx(hook);
+  ASSERT_TRUE(opened);
+  ASSERT_NE(g_clientStyleAtShow, -1) << "the frame was shown without its MDI client";
+  EXPECT_EQ(g_clientStyleAtShow & (WS_HSCROLL | WS_VSCROLL), 0);
+  Pump(100);
+  EXPECT_EQ(GetWindowLongA(frame->MdiClient(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
+}
+
 // A window that sets no response makes RUN return 2; INIT's failure skips the loop.
 TEST_F(AppFixture, RunWithoutAResponseReturns2) {
   struct Closer : app::ProcedureWindow {

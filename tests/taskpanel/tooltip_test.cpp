@@ -210,6 +210,8 @@ TEST_P(TooltipModes, ModeSetBeforeInitShapesTheWindow) {
   EXPECT_TRUE(style & TTS_ALWAYSTIP);
   EXPECT_EQ((style & TTS_BALLOON) != 0, mode == 2);
   EXPECT_EQ(GetWindow(tip, GW_OWNER), host);
+  // Topmost from the start, so that no other window ever covers a tip.
+  EXPECT_TRUE(GetWindowLongPtrA(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_EQ(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0), 300);
   // Even an inactive window gets its tools at paint.
   ExpectToolsOfDrawnTasks({{A1, A}, {B1, B}, {B2, B}});
