@@ -431,6 +431,22 @@ TEST(RecentUpdate, LineBreaksAndNulsCannotSplitTheLine) {
   EXPECT_EQ(std::string(names, n), std::string("RECIENTES.\0", 11)) << "no section was injected";
 }
 
+TEST(RecentUpdate, AReadRightAfterAnUpdateSeesTheNewList) {
+  // The private-profile layer caches a file it has read and checks it against the time of
+  // the last write alone; updates in quick succession, each read back at once through the
+  // layer, must never show the list before the update.
+  TempDir dir;
+  const std::string file = dir.File("r.ini");
+  WriteFileText(file, IniText(FrameSlots(Items(1, 20))));
+  for (int i = 0; i < 60; ++i) {
+    const int32_t number = 100 + i % 3;
+    app::PushRecentItem(file, kFrame, 0, number, "Item " + std::to_string(number));
+    ASSERT_EQ(app::RecentSlotNumber(file, 1), number) << "update " << i + 1;
+    app::PushRecentItem(file, kFrame, 0, number, "Otro " + std::to_string(i));
+    ASSERT_EQ(app::RecentSlotText(file, 1), "Otro " + std::to_string(i)) << "update " << i + 1;
+  }
+}
+
 TEST(RecentUpdate, ABareFileNameIsTheFileTheProfileLayerUses) {
   // Without a directory the private-profile layer keeps the file in the Windows directory;
   // the one-step update must replace that same file.
