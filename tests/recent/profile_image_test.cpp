@@ -74,7 +74,7 @@ TEST(ProfileImage, LeavesWhatTheKeyWritesOfThePrivateProfileLayerLeave) {
     const std::string file = dir.File("layer.ini");
     if (c.bytes) WriteFileText(file, *c.bytes);
     rt::ProfileImage image = c.bytes ? rt::ProfileImage::FromBytes(*c.bytes) : rt::ProfileImage();
-    std::string unchanged = c.bytes.value_or("");
+    const std::string unchanged = c.bytes.value_or("");
     for (std::size_t i = 0; i < std::size(kOps); ++i) {
       const Op& op = kOps[i];
       SCOPED_TRACE("after write " + std::to_string(i + 1) + ": " + op.key);
@@ -83,7 +83,9 @@ TEST(ProfileImage, LeavesWhatTheKeyWritesOfThePrivateProfileLayerLeave) {
       image.Write(op.section, op.key, value);
       const bool fileExists = FileExists(file);
       EXPECT_EQ(image.changed() || c.bytes.has_value(), fileExists);
-      if (fileExists) EXPECT_EQ(image.changed() ? image.Bytes() : unchanged, ReadFileText(file));
+      if (fileExists) {
+        EXPECT_EQ(image.changed() ? image.Bytes() : unchanged, ReadFileText(file));
+      }
       for (const char* key : kReadKeys)
         for (const char* def : {"", "0", "d  "})
           EXPECT_EQ(image.Read("RECIENTES.", key, def), rt::ReadIniEntry("RECIENTES.", key, def, file)) << key;
