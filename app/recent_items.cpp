@@ -1,7 +1,5 @@
 #include "recent_items.h"
 
-#include <windows.h>
-
 #include <array>
 #include <optional>
 
