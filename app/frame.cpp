@@ -1,5 +1,6 @@
 #include "frame.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "globals.h"
@@ -57,6 +58,15 @@ class THISWINDOW : public ProcedureWindow {
     return ThisProgram().processUserName ? *ThisProgram().processUserName : L.GLO_USUARIO;
   }
 
+  bool NamesAControl(int32_t feq) const {
+    const rt::Window* frame = rt::CurrentWindow();
+    if (!frame) return false;
+    const rt::WindowLayout& layout = frame->Layout();
+    return feq == layout.menuBarFeq || frame->FindMenuItem(feq) != nullptr ||
+           std::any_of(layout.controls.begin(), layout.controls.end(),
+                       [&](const rt::ControlLayout& c) { return c.feq == feq; });
+  }
+
   FrameLocals& L;
 };
 
@@ -112,6 +122,9 @@ fw::BYTE THISWINDOW::TAKEFIELDEVENT() {
     }
   }
   if (accepted == 0 || accepted == FEQ_RECIENTES || accepted == FEQ_EXIT) return result;
+  // A number replayed from a file written elsewhere may name no control of the frame: it has
+  // no text, and recording it would replace the stored entry's text with an empty one.
+  if (!NamesAControl(accepted)) return result;
   std::string text = rt::GetControlText(accepted);
   if (rt::IsBlank(text)) text = rt::GetControlTip(accepted);
   PushRecentItem(L.QLL_FRAME_INIFILE, RecentIdentity::Number, 0, accepted, text);

@@ -9,8 +9,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
+
+#include "runtime/profile_image.h"
 
 namespace app {
 
@@ -26,9 +27,10 @@ enum class RecentIdentity { Number, HeaderAndNumber };
 std::string RecentItemsFileName(std::string_view prefix, std::string_view userName);
 
 // Makes (header, number) slot 1 with its text; `header` is ignored for RecentIdentity::Number.
-// When slot 1 is empty or already holds the entry only slot 1's keys are written. Otherwise
-// the whole new section is prepared first and then replaces the old one in a single step,
-// so a process killed at any moment leaves either the old list or the new one.
+// The update is the key-by-key rule of the list (slots copied to 101..120, the kept ones
+// written back from slot 2 on, the rest deleted, the entry written to slot 1), replayed on
+// the file in memory; the result then replaces the file in one step, so a process killed at
+// any moment leaves either the old list or the new one.
 void PushRecentItem(const std::string& file, RecentIdentity identity, int32_t header, int32_t number,
                     std::string_view text);
 
@@ -42,19 +44,24 @@ int32_t RecentSlotNumber(const std::string& file, int n);
 int32_t RecentSlotHeader(const std::string& file, int n);
 std::string RecentSlotText(const std::string& file, int n);
 
+// A task of this run as the re-binding sees it: its ids and its title.
+struct RecentTask {
+  int32_t header = 0;
+  int32_t task = 0;
+  std::string title;
+};
+// The re-binding of a start: every slot 1..20 whose text is the title of one of `tasks`
+// (trailing blanks do not count) gets that task's ids, "Encab_"+n then "Campo_"+n; texts and
+// other slots are not touched. The writes are made on the file in memory and put in place
+// in one step; nothing is written when no stored id changes, and no file is created.
+void RebindRecentItems(const std::string& file, const std::vector<RecentTask>& tasks);
+
 // --- Pure parts, callable without a file (tested and benchmarked alone) ---
 
-// What one PushRecentItem does, decided from the section's current "key=value" lines
-// (as the private-profile layer hands them out, '\0'-separated).
-struct RecentUpdate {
-  // false: only the keys in `slotOneWrites` (slot 1's keys whose stored value differs) are
-  // written, one by one; true: `section` replaces the whole section.
-  bool wholeSection = false;
-  std::vector<std::pair<std::string, std::string>> slotOneWrites;
-  std::string section;  // "key=value" lines separated by '\0'
-};
-RecentUpdate PlanRecentUpdate(std::string_view sectionLines, RecentIdentity identity, int32_t header, int32_t number,
-                              std::string_view text);
+// The update and the re-binding on a file held in memory.
+void PushRecentItem(rt::ProfileImage& file, RecentIdentity identity, int32_t header, int32_t number,
+                    std::string_view text);
+void RebindRecentItems(rt::ProfileImage& file, const std::vector<RecentTask>& tasks);
 
 // The popup's items: the selection string and, for item k (1-based), the slot whose text
 // made it (slotOfItem[k - 1]).

@@ -26,7 +26,10 @@ void TASKPANEL::EXECUTEACTION(int32_t HEADERID, int32_t TASKID, int32_t /*MOUSEB
       L.QLL_TASKPANEL_ENCAB = app::RecentSlotHeader(L.QLL_TASKPANEL_INIFILE, n);
       L.QLL_TASKPANEL_CAMPO = app::RecentSlotNumber(L.QLL_TASKPANEL_INIFILE, n);
     }
-    if (L.QLL_TASKPANEL_CAMPO != 0) {
+    // A stored entry whose ids name no task of this run (its title matched none at the
+    // start) would be recorded again with an empty title and then dropped by the next
+    // update: it is left as it is, and the click does nothing.
+    if (L.QLL_TASKPANEL_CAMPO != 0 && !GETTASKTITLE(L.QLL_TASKPANEL_ENCAB, L.QLL_TASKPANEL_CAMPO).empty()) {
       HEADERID = L.QLL_TASKPANEL_ENCAB;
       TASKID = L.QLL_TASKPANEL_CAMPO;
     } else {

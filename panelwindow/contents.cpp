@@ -2,10 +2,10 @@
 // items to this run's header and task ids (ids are drawn anew in every run, titles are not).
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "app/globals.h"
 #include "app/recent_items.h"
-#include "runtime/ini_entry.h"
 #include "task_panel.h"
 
 namespace panelwindow {
@@ -15,9 +15,6 @@ constexpr uint8_t kTaskIconSize = 16;
 constexpr char kComprobantesIcon[] = "MENU_Comprobantes.ico";
 constexpr char kInformesIcon[] = "Menu_Informes.ICO";
 constexpr char kSalirIcon[] = "MENU_Salir.ico";
-
-// Titles compare as the programs' texts do: trailing blanks do not count.
-bool SameTitle(const std::string& a, const std::string& b) { return rt::TrimRight(a) == rt::TrimRight(b); }
 
 }  // namespace
 
@@ -71,7 +68,9 @@ void TASKPANEL::INIT(int32_t NCONTROL) {
 }
 
 // Every slot whose stored title is a current task title gets this run's header and task
-// ids; the others keep theirs. Titles are never written, and nothing beyond slot 20.
+// ids; the others keep theirs. Titles are never written, and nothing beyond slot 20; the
+// file is replaced in one step, so a start killed at any moment leaves the list as it was
+// or wholly re-bound.
 void TASKPANEL::RebindRecentItems() {
   NameRecentFile();
   const std::array<std::pair<int32_t, int32_t>, 8> tasks = {{
@@ -84,15 +83,9 @@ void TASKPANEL::RebindRecentItems() {
       {INFORMES, INFORMES_RESUMEN_CTA_CTE},
       {INFORMES, INFORMES_ASIENTOS_CONTABLES},
   }};
-  for (int n = 1; n <= app::kRecentSlots; ++n) {
-    L.QLL_TASKPANEL_TEXTO = app::RecentSlotText(L.QLL_TASKPANEL_INIFILE, n);
-    for (const auto& [header, task] : tasks) {
-      if (!SameTitle(GETTASKTITLE(header, task), L.QLL_TASKPANEL_TEXTO)) continue;
-      const std::string slot = std::to_string(n);
-      rt::WriteIniEntry(L.QLL_TASKPANEL_INIENTRY, "Encab_" + slot, std::to_string(header), L.QLL_TASKPANEL_INIFILE);
-      rt::WriteIniEntry(L.QLL_TASKPANEL_INIENTRY, "Campo_" + slot, std::to_string(task), L.QLL_TASKPANEL_INIFILE);
-    }
-  }
+  std::vector<app::RecentTask> current;
+  for (const auto& [header, task] : tasks) current.push_back({header, task, GETTASKTITLE(header, task)});
+  app::RebindRecentItems(L.QLL_TASKPANEL_INIFILE, current);
 }
 
 }  // namespace panelwindow

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <vector>
 
 namespace rt {
 
@@ -55,24 +54,6 @@ void WriteIniEntry(std::string_view section, std::string_view key, std::optional
     WritePrivateProfileStringA(sec.c_str(), k.c_str(), v.c_str(), f.c_str());
   } else {
     WritePrivateProfileStringA(sec.c_str(), k.c_str(), nullptr, f.c_str());
-  }
-}
-
-void WriteIniSection(std::string_view section, const std::string& content, std::string_view file) {
-  const std::string sec = TrimRight(section), f = FileArg(file);
-  std::string block = content;
-  block.push_back('\0');
-  block.push_back('\0');
-  WritePrivateProfileSectionA(sec.c_str(), block.data(), f.c_str());
-}
-
-std::string ReadIniSection(std::string_view section, std::string_view file) {
-  const std::string sec = TrimRight(section), f = FileArg(file);
-  std::vector<char> buffer(32768);
-  for (;;) {
-    DWORD n = GetPrivateProfileSectionA(sec.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()), f.c_str());
-    if (n + 2 < buffer.size() || buffer.size() >= (1u << 24)) return std::string(buffer.data(), n);
-    buffer.resize(buffer.size() * 2);
   }
 }
 

@@ -18,13 +18,6 @@ std::string ReadIniEntry(std::string_view section, std::string_view key, std::st
 void WriteIniEntry(std::string_view section, std::string_view key, std::optional<std::string_view> value,
                    std::string_view file);
 
-// Replaces a whole section in one private-profile call: `content` holds "key=value" lines
-// separated by '\0'. The file never shows a half-written section.
-void WriteIniSection(std::string_view section, const std::string& content, std::string_view file);
-
-// Reads a whole section as "key=value" strings, in file order.
-std::string ReadIniSection(std::string_view section, std::string_view file);
-
 // Text helpers shared by the programs' string handling.
 std::string TrimRight(std::string_view text);
 std::string CutTo(std::string_view text, std::size_t capacity);

@@ -22,6 +22,9 @@ inline ChurnEntry ChurnEntryAt(int i, app::RecentIdentity identity) {
   return {(i % 2) ? 1000007 : 7, 300 + i / 2, "Tarea " + std::to_string(i)};
 }
 
+// The other text the slot-1 churn records the entry of slot 1 with, by turns.
+inline std::string OtherText(const std::string& text) { return text + " (bis)"; }
+
 class ChurnPicks {
  public:
   explicit ChurnPicks(uint32_t seed) : state_(seed) {}

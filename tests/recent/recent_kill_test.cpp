@@ -14,6 +14,7 @@
 
 #include "churn_plan.h"
 #include "recent_fixture.h"
+#include "stepwise_update.h"
 #include "test_support.h"
 
 namespace {
@@ -92,13 +93,58 @@ void SpinMicroseconds(long long us) {
   while ((now.QuadPart - start.QuadPart) * 1000000 / freq.QuadPart < us);
 }
 
-TEST(RecentKill, AKilledUpdateLosesNoStoredEntry) {
+// Starts the churn helper on `file`, lets it run for a random moment and kills it.
+void KillTheHelperOnce(const std::string& file, const std::string& dir, const char* kind, uint32_t picksSeed,
+                       const char* mode, int kill, std::mt19937& random) {
+  const std::string helper = testing_support::ProgramPath("recent_churn.exe");
+  char eventName[64];
+  std::snprintf(eventName, sizeof eventName, "recent_churn_%lu_%d", GetCurrentProcessId(), kill);
+  HANDLE running = CreateEventA(nullptr, TRUE, FALSE, eventName);
+  std::string cmd = "\"" + helper + "\" \"" + file + "\" " + kind + " " + std::to_string(picksSeed) + " " + eventName + " " + mode;
+  std::vector<char> cmdBuf(cmd.begin(), cmd.end());
+  cmdBuf.push_back('\0');
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  // A busy Wine server now and then refuses a start; a second try is not a lost entry.
+  bool started = false;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    started = CreateProcessA(helper.c_str(), cmdBuf.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
+                             &pi) != FALSE;
+    if (!started) {
+      error = GetLastError();
+      Sleep(200);
+    }
+  }
+  ASSERT_TRUE(started) << helper << " error " << error;
+  ASSERT_EQ(WaitForSingleObject(running, 20000), WAIT_OBJECT_0) << "the helper did not start";
+  SpinMicroseconds(std::uniform_int_distribution<long long>(0, 40000)(random));
+  TerminateProcess(pi.hProcess, 9);
+  WaitForSingleObject(pi.hProcess, 10000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  CloseHandle(running);
+}
+
+// A full list of the churn's entries, foreign keys, and another section when asked.
+std::string ChurnFile(RecentIdentity identity, bool otherSection, const std::vector<int>& order) {
+  std::string text = "[RECIENTES.]\r\n";
+  for (const std::string& line : SlotLines(identity, order)) text += line + "\r\n";
+  for (const std::string& line : kForeign) text += line + "\r\n";
+  if (otherSection) text += "[Otra]\r\nclave=1\r\n";
+  return text;
+}
+
+std::mt19937 SeededRandom() {
   const unsigned seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
   std::cout << "kill moments from seed " << seed << std::endl;
-  std::mt19937 random(seed);
-  const std::string helper = testing_support::ProgramPath("recent_churn.exe");
-  // Frame and task-panel files, each alone and with another section after the list (the
-  // store rewrites the two kinds of file by different roads).
+  return std::mt19937(seed);
+}
+
+TEST(RecentKill, AKilledUpdateLosesNoStoredEntry) {
+  std::mt19937 random = SeededRandom();
+  // Frame and task-panel files, each alone and with another section after the list.
   for (int round = 0; round < 4; ++round) {
     const RecentIdentity identity = round % 2 ? RecentIdentity::HeaderAndNumber : RecentIdentity::Number;
     const bool otherSection = round >= 2;
@@ -109,44 +155,12 @@ TEST(RecentKill, AKilledUpdateLosesNoStoredEntry) {
     const std::string file = dir.File("RECIENTES.kill.ini");
     std::vector<int> order(kChurnEntries);
     for (int i = 0; i < kChurnEntries; ++i) order[i] = i;
-    std::string text = "[RECIENTES.]\r\n";
-    for (const std::string& line : SlotLines(identity, order)) text += line + "\r\n";
-    for (const std::string& line : kForeign) text += line + "\r\n";
-    if (otherSection) text += "[Otra]\r\nclave=1\r\n";
-    testing_support::WriteFileText(file, text);
+    testing_support::WriteFileText(file, ChurnFile(identity, otherSection, order));
 
     long long updates = 0;
     for (int kill = 0; kill < kKillsPerRound; ++kill) {
       const uint32_t picksSeed = random();
-      char eventName[64];
-      std::snprintf(eventName, sizeof eventName, "recent_churn_%lu_%d", GetCurrentProcessId(), kill);
-      HANDLE running = CreateEventA(nullptr, TRUE, FALSE, eventName);
-      std::string cmd = "\"" + helper + "\" \"" + file + "\" " + kind + " " + std::to_string(picksSeed) + " " + eventName;
-      std::vector<char> cmdBuf(cmd.begin(), cmd.end());
-      cmdBuf.push_back('\0');
-      STARTUPINFOA si{};
-      si.cb = sizeof si;
-      PROCESS_INFORMATION pi{};
-      // A busy Wine server now and then refuses a start; a second try is not a lost entry.
-      bool started = false;
-      DWORD error = 0;
-      for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-        started = CreateProcessA(helper.c_str(), cmdBuf.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 dir.path().c_str(), &si, &pi) != FALSE;
-        if (!started) {
-          error = GetLastError();
-          Sleep(200);
-        }
-      }
-      ASSERT_TRUE(started) << helper << " error " << error;
-      ASSERT_EQ(WaitForSingleObject(running, 20000), WAIT_OBJECT_0) << "the helper did not start";
-      SpinMicroseconds(std::uniform_int_distribution<long long>(0, 40000)(random));
-      TerminateProcess(pi.hProcess, 9);
-      WaitForSingleObject(pi.hProcess, 10000);
-      CloseHandle(pi.hThread);
-      CloseHandle(pi.hProcess);
-      CloseHandle(running);
-
+      ASSERT_NO_FATAL_FAILURE(KillTheHelperOnce(file, dir.path(), kind, picksSeed, "", kill, random));
       std::vector<int> found;
       std::string problem;
       ASSERT_TRUE(ReadOrder(file, identity, otherSection, found, problem))
@@ -162,6 +176,33 @@ TEST(RecentKill, AKilledUpdateLosesNoStoredEntry) {
       updates += steps;
     }
     std::cout << what << ": " << kKillsPerRound << " kills, about " << updates << " updates in between" << std::endl;
+  }
+}
+
+// The road that rewrites slot 1 only: the entry of slot 1 recorded again with another text,
+// over and over. After each kill the file is the list with one text or with the other.
+TEST(RecentKill, AKilledSlotOneWriteLosesNothing) {
+  std::mt19937 random = SeededRandom();
+  for (int round = 0; round < 2; ++round) {
+    const RecentIdentity identity = round ? RecentIdentity::HeaderAndNumber : RecentIdentity::Number;
+    const char* kind = round ? "panel" : "frame";
+    SCOPED_TRACE(kind);
+    testing_support::TempDir dir;
+    const std::string file = dir.File("RECIENTES.kill.ini"), other = dir.File("other.ini");
+    std::vector<int> order(kChurnEntries);
+    for (int i = 0; i < kChurnEntries; ++i) order[i] = i;
+    const std::string one = ChurnFile(identity, true, order);
+    testing_support::WriteFileText(other, one);
+    const recent_test::ChurnEntry first = ChurnEntryAt(0, identity);
+    recent_test::StepwisePushRecentItem(other, identity, first.header, first.number,
+                                        recent_test::OtherText(first.text));
+    const std::string two = testing_support::ReadFileText(other);
+    testing_support::WriteFileText(file, one);
+    for (int kill = 0; kill < kKillsPerRound / 2; ++kill) {
+      ASSERT_NO_FATAL_FAILURE(KillTheHelperOnce(file, dir.path(), kind, 0, "slot1", kill, random));
+      const std::string found = testing_support::ReadFileText(file);
+      ASSERT_TRUE(found == one || found == two) << "after kill " << kill + 1 << ":\n" << found;
+    }
   }
 }
 

@@ -62,4 +62,15 @@ void StepwisePushRecentItem(const std::string& file, RecentIdentity identity, in
   rt::WriteIniEntry(app::kRecentSection, "Texto_1", text, file);
 }
 
+void StepwiseRebind(const std::string& file, const std::vector<app::RecentTask>& tasks) {
+  for (int n = 1; n <= 20; ++n) {
+    const std::string text = Read(file, RecentIdentity::Number, n).text;
+    for (const app::RecentTask& t : tasks)
+      if (rt::TrimRight(t.title) == rt::TrimRight(text)) {
+        rt::WriteIniEntry(app::kRecentSection, Key("Encab_", n), std::to_string(t.header), file);
+        rt::WriteIniEntry(app::kRecentSection, Key("Campo_", n), std::to_string(t.task), file);
+      }
+  }
+}
+
 }  // namespace recent_test

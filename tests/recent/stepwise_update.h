@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/recent_items.h"
 
@@ -13,5 +14,9 @@ namespace recent_test {
 
 void StepwisePushRecentItem(const std::string& file, app::RecentIdentity identity, int32_t header, int32_t number,
                             std::string_view text);
+
+// The re-binding of a start done the long way: for every slot 1..20 and every task whose
+// title its text is, "Encab_"+n and then "Campo_"+n written, one private-profile call each.
+void StepwiseRebind(const std::string& file, const std::vector<app::RecentTask>& tasks);
 
 }  // namespace recent_test
