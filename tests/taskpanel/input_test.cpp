@@ -70,13 +70,14 @@ POINT ContentPointOf(RecordingPanel& p, const Content& c, Target t, int clientWi
 }
 
 // Changes made to the model after the paint that laid it out, before the mouse acts.
-enum class Change { None, HideA3, CloseC };
+enum class Change { None, HideA3, CloseC, HideA };
 
 void Apply(RecordingPanel& p, const Content& c, Change change) {
   switch (change) {
     case Change::None: break;
     case Change::HideA3: ChangeTask(p, c.A, c.A3, [](QTP_TASKITEM& t) { t.ISVISIBLE = 0; }); break;
     case Change::CloseC: ChangeHeader(p, c.C, [](QTP_HEADERITEM& h) { h.ISEXPANDED = 0; }); break;
+    case Change::HideA: ChangeHeader(p, c.A, [](QTP_HEADERITEM& h) { h.ISVISIBLE = 0; }); break;
   }
 }
 
@@ -168,6 +169,12 @@ const ClickCase kClickCases[] = {
      [](const Content&) { return std::vector<ActionCall>{}; }},
     {"HiddenTask", Change::HideA3, Target::A3, Gesture::LeftRelease,
      [](const Content&) { return std::vector<ActionCall>{}; }},
+    // A hidden header keeps the rectangles of its last paint; neither they nor its tasks'
+    // take clicks.
+    {"HiddenHeader", Change::HideA, Target::ABar, Gesture::LeftRelease,
+     [](const Content&) { return std::vector<ActionCall>{}; }},
+    {"TaskOfHiddenHeader", Change::HideA, Target::A1, Gesture::LeftRelease,
+     [](const Content&) { return std::vector<ActionCall>{}; }},
     {"TaskOfAlwaysExpandedGroup", Change::None, Target::B1, Gesture::LeftRelease,
      [](const Content& c) { return std::vector<ActionCall>{{c.B, c.B1, 1, 21}}; }},
     {"TaskOfClosedGroup", Change::CloseC, Target::C1, Gesture::LeftRelease,
@@ -249,6 +256,10 @@ const HoverCase kHoverCases[] = {
     {"ClosedHeaderBar", {}, Change::None, Target::FBar, {"F"}},
     {"DisabledTask", {Target::A1}, Change::None, Target::A2, {}},
     {"HiddenTask", {Target::A3}, Change::HideA3, Target::A3, {}},
+    // A hidden header and its tasks keep their flags, even under the pointer.
+    {"HiddenHeaderKeepsItsFlags", {Target::A1}, Change::HideA, Target::ABar, {"A1"}},
+    // The same place again changes no flag, and still repaints.
+    {"SameTaskAgain", {Target::A1}, Change::None, Target::A1, {"A1"}},
     {"AlwaysExpandedBarKeepsItsGroup", {Target::B1}, Change::None, Target::BBar, {"B1"}},
     {"TaskOfAlwaysExpandedGroup", {}, Change::None, Target::B1, {"B1"}},
     {"ClosedGroupKeepsItsTaskFlags", {Target::C1}, Change::CloseC, Target::CBar, {"C", "C1"}},
@@ -378,6 +389,26 @@ TEST_F(PointerTest, WithoutWizardModeNoTaskIsMarked) {
   Send(WM_LBUTTONUP, 0, At(Target::A1));
   EXPECT_EQ(StoredTask(*panel, content.A, content.A1)->ISBOLD, 0);
   ASSERT_EQ(panel->calls.size(), 1u);
+}
+
+// The control's window procedure only ever reports the left button; the click handler itself
+// also turns any other button away, without a call, a repaint or a pointer shape.
+TEST_F(PointerTest, ButtonsOtherThanTheLeftOneAreNoClick) {
+  ASSERT_NO_FATAL_FAILURE(Prepare(Target::A1));
+  const HCURSOR cross = LoadCursorA(nullptr, IDC_CROSS);
+  for (uint8_t button : {0, 2, 3}) {
+    SCOPED_TRACE(static_cast<int>(button));
+    for (Target t : {Target::A1, Target::ABar, Target::Below}) {
+      UpdateWindow(control);
+      SetCursor(cross);
+      panel->TAKEMOUSEBUTTONEVENT(button, At(t));
+      EXPECT_TRUE(panel->calls.empty());
+      EXPECT_EQ(GetCursor(), cross);
+      EXPECT_FALSE(GetUpdateRect(control, nullptr, FALSE));
+    }
+  }
+  panel->TAKEMOUSEBUTTONEVENT(1, At(Target::A1));
+  EXPECT_EQ(panel->calls, (std::vector<ActionCall>{{content.A, content.A1, 1, 11}}));
 }
 
 // A header click goes on with the next headers and the owner's SETEXPANDED shows at the

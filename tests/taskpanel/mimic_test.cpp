@@ -236,26 +236,64 @@ TEST_F(MimicTest, ButtonThatNoTaskHoldsGetsNothing) {
 }
 
 // A button procedure that finds no panel shows the stop message; a user who goes on gets the
-// message answered with 0.
-TEST_F(MimicTest, ButtonWithoutPanelShowsTheStopMessage) {
+// message answered with 0. A message that reaches the button while the box is open (here one
+// posted before, which the box's own loop delivers) gets the default handling, not a second box.
+TEST_F(MimicTest, ButtonWithoutPanelShowsOneStopMessage) {
   ::HWND orphan = MakeButton("orphan", 9, 200, 0);
   const LONG_PTR own =
       SetWindowLongPtrA(orphan, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(QFTASKPANELCLASS_MIMICWNDPROC));
   LRESULT result = -1;
   std::vector<std::string> texts;
+  int boxes = 0;
+  bool deliveredInsideTheBox = false;
   {
     BoxAnswerer goOn("no win", IDOK);
+    PostMessageA(orphan, WM_NULL, 0, 0);
     result = SendMessageA(orphan, WM_GETTEXTLENGTH, 0, 0);
-    EXPECT_EQ(goOn.answered(), 1);
+    MSG left;
+    deliveredInsideTheBox = !PeekMessageA(&left, orphan, 0, 0, PM_REMOVE);
+    boxes = goOn.answered();
     texts = goOn.texts();
   }
   SetWindowLongPtrA(orphan, GWLP_WNDPROC, own);
   DestroyWindow(orphan);
+  EXPECT_TRUE(deliveredInsideTheBox);
+  EXPECT_EQ(boxes, 1);
   EXPECT_EQ(result, 0);
   ASSERT_FALSE(texts.empty());
   EXPECT_EQ(texts.front(), "Stop");
   EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
                           [](const std::string& s) { return s.rfind("no win", 0) == 0; }));
+}
+
+// A button message that arrives while the panel works through its lists (a paint's walk, the
+// owner between GETHDR and PutQueue) finds the button's procedure without moving the panel's
+// current header or task.
+TEST_F(MimicTest, ButtonMessagesLeaveTheCurrentEntriesAlone) {
+  header = panel->ADDHEADER("Actions", 0);
+  const int32_t plain = panel->ADDTASK(header, "plain", kOpen);
+  const int32_t other = panel->ADDTASK(header, "other", kOpen);
+  const int32_t second = panel->ADDHEADER("More", 0);
+  panel->ADDTASK(second, "save", kSave, 1);
+  Init();
+  ASSERT_TRUE(panel->GETHDR(header));
+  ASSERT_TRUE(panel->GETTSK(plain));
+  QTP_TASKQUEUE& tasks = *panel->HEADERS->buffer.TASKQUEUE;
+  tasks.buffer.TITLE = "being edited";  // an owner's change not yet written back
+
+  char text[32] = {};
+  EXPECT_EQ(SendMessageA(save, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), 5);
+  EXPECT_STREQ(text, "&Save");
+  EnableWindow(save, FALSE);  // the message the panel itself acts on
+
+  EXPECT_EQ(panel->HEADERS->Pointer(), 1u);
+  EXPECT_EQ(panel->HEADERS->buffer.ID, header);
+  EXPECT_EQ(&tasks, panel->HEADERS->buffer.TASKQUEUE);
+  EXPECT_EQ(tasks.Pointer(), 1u);
+  EXPECT_EQ(tasks.buffer.TITLE, "being edited");
+  ASSERT_TRUE(rt::PutQueue(tasks));
+  EXPECT_EQ(Task(plain).TITLE, "being edited");
+  EXPECT_EQ(Task(other).TITLE, "other");
 }
 
 }  // namespace

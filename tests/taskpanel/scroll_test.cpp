@@ -143,18 +143,23 @@ INSTANTIATE_TEST_SUITE_P(Settings, LineStep,
                                            StepCase{"OneScreenPerNotch", WHEEL_PAGESCROLL, -1}),
                          [](const ::testing::TestParamInfo<StepCase>& info) { return std::string(info.param.name); });
 
-TEST_F(ScrollTest, WheelSettingIsRestoredAfterTheTests) {
-  UINT now = 0;
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &now, 0));
+// The step is the system's setting at the time of each request, not one read once: a change of
+// the setting shows at the next arrow click, and so does its restoration.
+TEST_F(ScrollTest, LineStepIsReadAtEveryRequest) {
+  ScopedWheelLines outer(3);
+  Fill();
+  ThumbTo(kStart);
+  Send(WM_VSCROLL, SB_LINEDOWN);
+  EXPECT_EQ(panel->SCROLLPOS, kStart + 3);
   {
-    ScopedWheelLines lines(now == 5 ? 6 : 5);
-    UINT changed = 0;
-    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &changed, 0);
-    EXPECT_NE(changed, now);
+    ScopedWheelLines inner(7);
+    Send(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(panel->SCROLLPOS, kStart + 3 + 7);
+    Send(WM_VSCROLL, SB_LINEUP);
+    EXPECT_EQ(panel->SCROLLPOS, kStart + 3);
   }
-  UINT back = 0;
-  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &back, 0);
-  EXPECT_EQ(back, now);
+  Send(WM_VSCROLL, SB_LINEUP);
+  EXPECT_EQ(panel->SCROLLPOS, kStart) << "the setting is back, and the step with it";
 }
 
 // ---- Clamps, the bar and the slice shown ------------------------------------------------
