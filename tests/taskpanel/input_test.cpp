@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -151,6 +152,8 @@ struct ClickCase {
   Gesture gesture;
   std::vector<ActionCall> (*expected)(const Content&);
 };
+// Failures name the case rather than dump its bytes.
+inline void PrintTo(const ClickCase& k, std::ostream* os) { *os << k.name; }
 
 const ClickCase kClickCases[] = {
     {"OpenHeader", Change::None, Target::ABar, Gesture::LeftRelease,
@@ -248,6 +251,7 @@ struct HoverCase {
   Target target;  // the move whose outcome is checked
   std::set<std::string> hovered;
 };
+inline void PrintTo(const HoverCase& k, std::ostream* os) { *os << k.name; }
 
 const HoverCase kHoverCases[] = {
     {"EnabledTask", {}, Change::None, Target::A1, {"A1"}},

@@ -2,6 +2,7 @@
 // icons, text placement, and the scroll bar. Runs with and without the gradient function.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -576,6 +577,7 @@ struct BottomCase {
   int32_t top, bottom;
   int scrollPos, lineRow;  // at the bottom: the offset, and the client row of the bottom line
 };
+inline void PrintTo(const BottomCase& k, std::ostream* os) { *os << k.name; }
 
 class PanelScrollBottom : public PanelScroll, public ::testing::WithParamInterface<BottomCase> {};
 
