@@ -46,7 +46,7 @@ Content BuildContent(RecordingPanel& p) {
   return c;
 }
 
-enum class Target { FBar, ABar, A1, A2, A3, BBar, B1, CBar, C1, DBar, D1, Below, RightOf };
+enum class Target { FBar, ABar, A1, A2, A3, BBar, B1, CBar, C1, DBar, D1, Below, RightOf, A1Left, A1Top, A1Right };
 
 // The point of a target in content coordinates, from the hit rectangles of the last paint.
 POINT ContentPointOf(RecordingPanel& p, const Content& c, Target t, int clientWidth) {
@@ -66,6 +66,10 @@ POINT ContentPointOf(RecordingPanel& p, const Content& c, Target t, int clientWi
     case Target::D1: return Middle(tsk(c.D, c.D1));
     case Target::Below: return POINT{Middle(tsk(c.D, c.D1)).x, tsk(c.D, c.D1).BOTTOM + 8};
     case Target::RightOf: return POINT{clientWidth - 3, Middle(tsk(c.A, c.A1)).y};
+    // The edges of a hit rectangle: left and top belong to it, right does not.
+    case Target::A1Left: return POINT{tsk(c.A, c.A1).LEFT, Middle(tsk(c.A, c.A1)).y};
+    case Target::A1Top: return POINT{Middle(tsk(c.A, c.A1)).x, tsk(c.A, c.A1).TOP};
+    case Target::A1Right: return POINT{tsk(c.A, c.A1).RIGHT, Middle(tsk(c.A, c.A1)).y};
   }
   return POINT{};
 }
@@ -186,6 +190,12 @@ const ClickCase kClickCases[] = {
      [](const Content& c) { return std::vector<ActionCall>{{c.D, c.D1, 1, 41}}; }},
     {"BelowAllContent", Change::None, Target::Below, Gesture::LeftRelease,
      [](const Content&) { return std::vector<ActionCall>{}; }},
+    {"TaskLeftEdge", Change::None, Target::A1Left, Gesture::LeftRelease,
+     [](const Content& c) { return std::vector<ActionCall>{{c.A, c.A1, 1, 11}}; }},
+    {"TaskTopEdge", Change::None, Target::A1Top, Gesture::LeftRelease,
+     [](const Content& c) { return std::vector<ActionCall>{{c.A, c.A1, 1, 11}}; }},
+    {"TaskRightEdge", Change::None, Target::A1Right, Gesture::LeftRelease,
+     [](const Content&) { return std::vector<ActionCall>{}; }},
     {"RightOfAllContent", Change::None, Target::RightOf, Gesture::LeftRelease,
      [](const Content&) { return std::vector<ActionCall>{}; }},
     {"PressElsewhereReleaseOverTask", Change::None, Target::A1, Gesture::PressElsewhereReleaseHere,
@@ -269,6 +279,8 @@ const HoverCase kHoverCases[] = {
     {"ClosedGroupKeepsItsTaskFlags", {Target::C1}, Change::CloseC, Target::CBar, {"C", "C1"}},
     {"BoxedHeaderHasNoBar", {Target::D1}, Change::None, Target::DBar, {}},
     {"BelowAllContent", {Target::D1}, Change::None, Target::Below, {}},
+    {"TaskLeftEdge", {}, Change::None, Target::A1Left, {"A1"}},
+    {"TaskRightEdge", {Target::A1}, Change::None, Target::A1Right, {}},
     {"RightOfAllContent", {Target::A1}, Change::None, Target::RightOf, {}},
 };
 

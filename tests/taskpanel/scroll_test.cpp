@@ -220,6 +220,29 @@ TEST_F(ScrollTest, BottomIsClampedToTheLastPage) {
   EXPECT_EQ(panel->SCROLLPOS, bottom);
 }
 
+// The paint holds the offset inside the back buffer with the page of the paint before. When
+// that page came from a taller control than the content now is, the offset stays at the top
+// rather than going above it.
+TEST_F(ScrollTest, PageOfATallerControlNeverPutsTheOffsetAboveTheTop) {
+  Fill();
+  ResizeControl(220, 400);
+  ASSERT_TRUE(VerticalBarShown());
+  ASSERT_EQ(VerticalScrollInfo().nPage, 400u);
+  // The content shrinks below that page but stays taller than the control it gets next.
+  panel->SETEXPANDED(headers[0], 0);
+  panel->SETEXPANDED(headers[1], 0);
+  ResizeControl(220, 150);
+  ASSERT_TRUE(VerticalBarShown());
+  EXPECT_EQ(panel->SCROLLPOS, 0);
+  Pump();
+  EXPECT_EQ(panel->SCROLLPOS, 0);
+  EXPECT_EQ(VerticalScrollInfo().nPos, 0);
+  // The hit rectangles and what is shown agree: the first bar is where a click finds it.
+  const QTP_RECT bar = StoredHeader(*panel, headers[0])->MOUSERECT;
+  Send(WM_LBUTTONUP, 0, MAKELPARAM(bar.LEFT + 5, bar.TOP + 3));
+  EXPECT_EQ(panel->calls, (std::vector<ActionCall>{{headers[0], 0, 1, 0}}));
+}
+
 TEST_F(ScrollTest, ShownSliceMovesWithTheOffset) {
   Fill();
   const testing_support::Capture top = Snapshot();

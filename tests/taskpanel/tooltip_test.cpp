@@ -181,6 +181,26 @@ TEST_F(TooltipTest, CollapsingAGroupRemovesItsToolsAndOpeningBringsThemBack) {
   ExpectToolsOfDrawnTasks({{A1, A}, {B1, B}, {B2, B}, {C1, C}});
 }
 
+// Entries the paint passes over keep their tools as they were: the tasks of a hidden header,
+// and those of an open group whose tasks are all hidden (the group shows only its bar).
+TEST_F(TooltipTest, ToolsOfHiddenEntriesStay) {
+  Fill();
+  Init();
+  const auto before = ToolsOf(panel->HTOOLWND);
+  ASSERT_EQ(before.size(), 3u);
+  for (int32_t t : {B1, B2}) ChangeTask(*panel, B, t, [](QTP_TASKITEM& task) { task.ISVISIBLE = 0; });
+  Paint();
+  EXPECT_EQ(ToolsOf(panel->HTOOLWND).size(), 3u);
+  ChangeHeader(*panel, A, [](QTP_HEADERITEM& h) { h.ISVISIBLE = 0; });
+  Paint();
+  const auto after = ToolsOf(panel->HTOOLWND);
+  ASSERT_EQ(after.size(), 3u);
+  for (int32_t t : {A1, B1, B2}) {
+    ASSERT_EQ(after.count(Id(t)), 1u) << "task " << t;
+    EXPECT_EQ(after.at(Id(t)).rect, before.at(Id(t)).rect) << "task " << t;
+  }
+}
+
 TEST_F(TooltipTest, RectanglesFollowTheScrolledContent) {
   Fill();
   Init();
