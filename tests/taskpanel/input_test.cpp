@@ -400,11 +400,15 @@ TEST_F(PointerTest, WizardModeMarksTheClickedTaskUnlessItsGroupSaysNo) {
   EXPECT_EQ(panel->calls.size(), 4u);
 }
 
+// Only wizard mode 1 marks: the default 0 and any other value leave every task as it is.
 TEST_F(PointerTest, WithoutWizardModeNoTaskIsMarked) {
   ASSERT_NO_FATAL_FAILURE(Prepare(Target::A1));
-  Send(WM_LBUTTONUP, 0, At(Target::A1));
-  EXPECT_EQ(StoredTask(*panel, content.A, content.A1)->ISBOLD, 0);
-  ASSERT_EQ(panel->calls.size(), 1u);
+  for (uint8_t mode : {0, 2}) {
+    panel->SETWIZARDMODE(mode);
+    Send(WM_LBUTTONUP, 0, At(Target::A1));
+    EXPECT_EQ(StoredTask(*panel, content.A, content.A1)->ISBOLD, 0) << "mode " << int(mode);
+  }
+  ASSERT_EQ(panel->calls.size(), 2u);
 }
 
 // The control's window procedure only ever reports the left button; the click handler itself

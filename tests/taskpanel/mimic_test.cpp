@@ -96,6 +96,9 @@ TEST_F(MimicTest, TaskFollowsTextIconAndEnabledState) {
   rt::SetControlIcon(kSave, "   ");
   Paint();
   EXPECT_EQ(Task(t).ICONNAME, "OTHER.ICO") << "a blank icon keeps the task's";
+  rt::SetControlIcon(kSave, "~~TWICE.ICO");
+  Paint();
+  EXPECT_EQ(Task(t).ICONNAME, "~TWICE.ICO") << "one leading tilde goes, not more";
 
   // Disabling the button repaints the panel at once and hides the task.
   UpdateWindow(control);
