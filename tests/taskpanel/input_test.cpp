@@ -267,6 +267,7 @@ const HoverCase kHoverCases[] = {
     {"EnabledTask", {}, Change::None, Target::A1, {"A1"}},
     {"MovingOnClearsTheLast", {Target::A1}, Change::None, Target::A3, {"A3"}},
     {"HeaderBar", {Target::A1}, Change::None, Target::ABar, {"A"}},
+    {"LeavingABarClearsIt", {Target::ABar}, Change::None, Target::A1, {"A1"}},
     {"ClosedHeaderBar", {}, Change::None, Target::FBar, {"F"}},
     {"DisabledTask", {Target::A1}, Change::None, Target::A2, {}},
     {"HiddenTask", {Target::A3}, Change::HideA3, Target::A3, {}},
