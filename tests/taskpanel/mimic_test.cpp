@@ -255,6 +255,8 @@ TEST_F(MimicTest, ButtonWithoutPanelShowsOneStopMessage) {
     result = SendMessageA(orphan, WM_GETTEXTLENGTH, 0, 0);
     MSG left;
     deliveredInsideTheBox = !PeekMessageA(&left, orphan, 0, 0, PM_REMOVE);
+    // The answering thread counts a box just after pressing its button.
+    testing_support::WaitFor([&] { return goOn.answered() >= 1; }, 5000);
     boxes = goOn.answered();
     texts = goOn.texts();
   }
