@@ -226,7 +226,8 @@ TEST_F(Takeover, DialogCodeRefreshesAndPassesOn) {
   ASSERT_FALSE(Invalid());
   Recorder::calls.clear();
   EXPECT_EQ(Send(WM_GETDLGCODE), Recorder::kAnswer);
-  EXPECT_TRUE(Recorder::Saw(WM_GETDLGCODE));
+  ASSERT_TRUE(Recorder::Saw(WM_GETDLGCODE));
+  EXPECT_TRUE(Recorder::calls.back().updatePending) << "the panel refreshes before passing on";
   RECT update{};
   ASSERT_TRUE(GetUpdateRect(control, &update, FALSE));
   const RECT client = ClientRect();
@@ -271,8 +272,11 @@ TEST_F(Takeover, SizeClearsTheHoverMarks) {
 TEST_F(Takeover, OneHoverTimerWhoseIdIsThePanel) {
   Init();
   Recorder::calls.clear();
+  ASSERT_FALSE(Invalid());
   EXPECT_EQ(MouseMove(3, 3), Recorder::kAnswer);  // the previous procedure answers a move
-  EXPECT_TRUE(Recorder::Saw(WM_MOUSEMOVE));
+  ASSERT_TRUE(Recorder::Saw(WM_MOUSEMOVE));
+  for (const auto& c : Recorder::calls)
+    if (c.msg == WM_MOUSEMOVE) EXPECT_TRUE(c.updatePending) << "the panel's hover handling comes first";
   const UINT_PTR id = reinterpret_cast<UINT_PTR>(panel.get());
   EXPECT_EQ(panel->LTIMER, id);
   MouseMove(4, 4);
