@@ -119,6 +119,36 @@ TEST_F(MimicTest, TaskFollowsTextIconAndEnabledState) {
   EXPECT_TRUE(RowDrawn(row));
 }
 
+// The button's own procedure, watched: whether the panel had already asked for its repaint
+// when an enable or disable reached the button.
+struct EnableWatch {
+  static inline WNDPROC own = nullptr;
+  static inline ::HWND panelControl = nullptr;
+  static inline std::vector<bool> repaintAskedFirst;
+  static LRESULT CALLBACK Proc(::HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ENABLE) repaintAskedFirst.push_back(GetUpdateRect(panelControl, nullptr, FALSE) != FALSE);
+    return CallWindowProcA(own, h, msg, wp, lp);
+  }
+};
+
+TEST_F(MimicTest, EnablingRepaintsThePanelBeforeTheButtonSeesIt) {
+  EnableWatch::own = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(save, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EnableWatch::Proc)));
+  EnableWatch::panelControl = control;
+  EnableWatch::repaintAskedFirst.clear();
+  header = panel->ADDHEADER("Actions", 0);
+  panel->ADDTASK(header, "save", kSave, 1);
+  Init();
+  UpdateWindow(control);
+  EnableWindow(save, FALSE);
+  Pump();
+  EnableWindow(save, TRUE);
+  EXPECT_EQ(EnableWatch::repaintAskedFirst, (std::vector<bool>{true, true}));
+  panel->DESTRUCT();
+  EXPECT_EQ(GetWindowLongPtrA(save, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&EnableWatch::Proc));
+  SetWindowLongPtrA(save, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EnableWatch::own));
+}
+
 TEST_F(MimicTest, OwnIconKeptAndLongTextCut) {
   rt::SetControlIcon(kOpen, "OPEN.ICO");
   SetWindowTextA(open, std::string(300, 'b').c_str());
