@@ -275,8 +275,11 @@ TEST_F(Takeover, OneHoverTimerWhoseIdIsThePanel) {
   ASSERT_FALSE(Invalid());
   EXPECT_EQ(MouseMove(3, 3), Recorder::kAnswer);  // the previous procedure answers a move
   ASSERT_TRUE(Recorder::Saw(WM_MOUSEMOVE));
-  for (const auto& c : Recorder::calls)
-    if (c.msg == WM_MOUSEMOVE) EXPECT_TRUE(c.updatePending) << "the panel's hover handling comes first";
+  for (const auto& c : Recorder::calls) {
+    if (c.msg == WM_MOUSEMOVE) {
+      EXPECT_TRUE(c.updatePending) << "the panel's hover handling comes first";
+    }
+  }
   const UINT_PTR id = reinterpret_cast<UINT_PTR>(panel.get());
   EXPECT_EQ(panel->LTIMER, id);
   MouseMove(4, 4);
