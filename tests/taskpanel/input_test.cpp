@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -45,7 +46,7 @@ Content BuildContent(RecordingPanel& p) {
   return c;
 }
 
-enum class Target { FBar, ABar, A1, A2, A3, BBar, B1, CBar, C1, DBar, D1, Below, RightOf };
+enum class Target { FBar, ABar, A1, A2, A3, BBar, B1, CBar, C1, DBar, D1, Below, RightOf, A1Left, A1Top, A1Right };
 
 // The point of a target in content coordinates, from the hit rectangles of the last paint.
 POINT ContentPointOf(RecordingPanel& p, const Content& c, Target t, int clientWidth) {
@@ -65,18 +66,23 @@ POINT ContentPointOf(RecordingPanel& p, const Content& c, Target t, int clientWi
     case Target::D1: return Middle(tsk(c.D, c.D1));
     case Target::Below: return POINT{Middle(tsk(c.D, c.D1)).x, tsk(c.D, c.D1).BOTTOM + 8};
     case Target::RightOf: return POINT{clientWidth - 3, Middle(tsk(c.A, c.A1)).y};
+    // The edges of a hit rectangle: left and top belong to it, right does not.
+    case Target::A1Left: return POINT{tsk(c.A, c.A1).LEFT, Middle(tsk(c.A, c.A1)).y};
+    case Target::A1Top: return POINT{Middle(tsk(c.A, c.A1)).x, tsk(c.A, c.A1).TOP};
+    case Target::A1Right: return POINT{tsk(c.A, c.A1).RIGHT, Middle(tsk(c.A, c.A1)).y};
   }
   return POINT{};
 }
 
 // Changes made to the model after the paint that laid it out, before the mouse acts.
-enum class Change { None, HideA3, CloseC };
+enum class Change { None, HideA3, CloseC, HideA };
 
 void Apply(RecordingPanel& p, const Content& c, Change change) {
   switch (change) {
     case Change::None: break;
     case Change::HideA3: ChangeTask(p, c.A, c.A3, [](QTP_TASKITEM& t) { t.ISVISIBLE = 0; }); break;
     case Change::CloseC: ChangeHeader(p, c.C, [](QTP_HEADERITEM& h) { h.ISEXPANDED = 0; }); break;
+    case Change::HideA: ChangeHeader(p, c.A, [](QTP_HEADERITEM& h) { h.ISVISIBLE = 0; }); break;
   }
 }
 
@@ -150,6 +156,8 @@ struct ClickCase {
   Gesture gesture;
   std::vector<ActionCall> (*expected)(const Content&);
 };
+// Failures name the case rather than dump its bytes.
+inline void PrintTo(const ClickCase& k, std::ostream* os) { *os << k.name; }
 
 const ClickCase kClickCases[] = {
     {"OpenHeader", Change::None, Target::ABar, Gesture::LeftRelease,
@@ -168,6 +176,12 @@ const ClickCase kClickCases[] = {
      [](const Content&) { return std::vector<ActionCall>{}; }},
     {"HiddenTask", Change::HideA3, Target::A3, Gesture::LeftRelease,
      [](const Content&) { return std::vector<ActionCall>{}; }},
+    // A hidden header keeps the rectangles of its last paint; neither they nor its tasks'
+    // take clicks.
+    {"HiddenHeader", Change::HideA, Target::ABar, Gesture::LeftRelease,
+     [](const Content&) { return std::vector<ActionCall>{}; }},
+    {"TaskOfHiddenHeader", Change::HideA, Target::A1, Gesture::LeftRelease,
+     [](const Content&) { return std::vector<ActionCall>{}; }},
     {"TaskOfAlwaysExpandedGroup", Change::None, Target::B1, Gesture::LeftRelease,
      [](const Content& c) { return std::vector<ActionCall>{{c.B, c.B1, 1, 21}}; }},
     {"TaskOfClosedGroup", Change::CloseC, Target::C1, Gesture::LeftRelease,
@@ -175,6 +189,12 @@ const ClickCase kClickCases[] = {
     {"TaskOfBoxedGroup", Change::None, Target::D1, Gesture::LeftRelease,
      [](const Content& c) { return std::vector<ActionCall>{{c.D, c.D1, 1, 41}}; }},
     {"BelowAllContent", Change::None, Target::Below, Gesture::LeftRelease,
+     [](const Content&) { return std::vector<ActionCall>{}; }},
+    {"TaskLeftEdge", Change::None, Target::A1Left, Gesture::LeftRelease,
+     [](const Content& c) { return std::vector<ActionCall>{{c.A, c.A1, 1, 11}}; }},
+    {"TaskTopEdge", Change::None, Target::A1Top, Gesture::LeftRelease,
+     [](const Content& c) { return std::vector<ActionCall>{{c.A, c.A1, 1, 11}}; }},
+    {"TaskRightEdge", Change::None, Target::A1Right, Gesture::LeftRelease,
      [](const Content&) { return std::vector<ActionCall>{}; }},
     {"RightOfAllContent", Change::None, Target::RightOf, Gesture::LeftRelease,
      [](const Content&) { return std::vector<ActionCall>{}; }},
@@ -241,19 +261,27 @@ struct HoverCase {
   Target target;  // the move whose outcome is checked
   std::set<std::string> hovered;
 };
+inline void PrintTo(const HoverCase& k, std::ostream* os) { *os << k.name; }
 
 const HoverCase kHoverCases[] = {
     {"EnabledTask", {}, Change::None, Target::A1, {"A1"}},
     {"MovingOnClearsTheLast", {Target::A1}, Change::None, Target::A3, {"A3"}},
     {"HeaderBar", {Target::A1}, Change::None, Target::ABar, {"A"}},
+    {"LeavingABarClearsIt", {Target::ABar}, Change::None, Target::A1, {"A1"}},
     {"ClosedHeaderBar", {}, Change::None, Target::FBar, {"F"}},
     {"DisabledTask", {Target::A1}, Change::None, Target::A2, {}},
     {"HiddenTask", {Target::A3}, Change::HideA3, Target::A3, {}},
+    // A hidden header and its tasks keep their flags, even under the pointer.
+    {"HiddenHeaderKeepsItsFlags", {Target::A1}, Change::HideA, Target::ABar, {"A1"}},
+    // The same place again changes no flag, and still repaints.
+    {"SameTaskAgain", {Target::A1}, Change::None, Target::A1, {"A1"}},
     {"AlwaysExpandedBarKeepsItsGroup", {Target::B1}, Change::None, Target::BBar, {"B1"}},
     {"TaskOfAlwaysExpandedGroup", {}, Change::None, Target::B1, {"B1"}},
     {"ClosedGroupKeepsItsTaskFlags", {Target::C1}, Change::CloseC, Target::CBar, {"C", "C1"}},
     {"BoxedHeaderHasNoBar", {Target::D1}, Change::None, Target::DBar, {}},
     {"BelowAllContent", {Target::D1}, Change::None, Target::Below, {}},
+    {"TaskLeftEdge", {}, Change::None, Target::A1Left, {"A1"}},
+    {"TaskRightEdge", {Target::A1}, Change::None, Target::A1Right, {}},
     {"RightOfAllContent", {Target::A1}, Change::None, Target::RightOf, {}},
 };
 
@@ -373,11 +401,35 @@ TEST_F(PointerTest, WizardModeMarksTheClickedTaskUnlessItsGroupSaysNo) {
   EXPECT_EQ(panel->calls.size(), 4u);
 }
 
+// Only wizard mode 1 marks: the default 0 and any other value leave every task as it is.
 TEST_F(PointerTest, WithoutWizardModeNoTaskIsMarked) {
   ASSERT_NO_FATAL_FAILURE(Prepare(Target::A1));
-  Send(WM_LBUTTONUP, 0, At(Target::A1));
-  EXPECT_EQ(StoredTask(*panel, content.A, content.A1)->ISBOLD, 0);
-  ASSERT_EQ(panel->calls.size(), 1u);
+  for (uint8_t mode : {0, 2}) {
+    panel->SETWIZARDMODE(mode);
+    Send(WM_LBUTTONUP, 0, At(Target::A1));
+    EXPECT_EQ(StoredTask(*panel, content.A, content.A1)->ISBOLD, 0) << "mode " << int(mode);
+  }
+  ASSERT_EQ(panel->calls.size(), 2u);
+}
+
+// The control's window procedure only ever reports the left button; the click handler itself
+// also turns any other button away, without a call, a repaint or a pointer shape.
+TEST_F(PointerTest, ButtonsOtherThanTheLeftOneAreNoClick) {
+  ASSERT_NO_FATAL_FAILURE(Prepare(Target::A1));
+  const HCURSOR cross = LoadCursorA(nullptr, IDC_CROSS);
+  for (uint8_t button : {0, 2, 3}) {
+    SCOPED_TRACE(static_cast<int>(button));
+    for (Target t : {Target::A1, Target::ABar, Target::Below}) {
+      UpdateWindow(control);
+      SetCursor(cross);
+      panel->TAKEMOUSEBUTTONEVENT(button, At(t));
+      EXPECT_TRUE(panel->calls.empty());
+      EXPECT_EQ(GetCursor(), cross);
+      EXPECT_FALSE(GetUpdateRect(control, nullptr, FALSE));
+    }
+  }
+  panel->TAKEMOUSEBUTTONEVENT(1, At(Target::A1));
+  EXPECT_EQ(panel->calls, (std::vector<ActionCall>{{content.A, content.A1, 1, 11}}));
 }
 
 // A header click goes on with the next headers and the owner's SETEXPANDED shows at the

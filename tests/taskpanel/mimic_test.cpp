@@ -96,6 +96,9 @@ TEST_F(MimicTest, TaskFollowsTextIconAndEnabledState) {
   rt::SetControlIcon(kSave, "   ");
   Paint();
   EXPECT_EQ(Task(t).ICONNAME, "OTHER.ICO") << "a blank icon keeps the task's";
+  rt::SetControlIcon(kSave, "~~TWICE.ICO");
+  Paint();
+  EXPECT_EQ(Task(t).ICONNAME, "~TWICE.ICO") << "one leading tilde goes, not more";
 
   // Disabling the button repaints the panel at once and hides the task.
   UpdateWindow(control);
@@ -114,6 +117,36 @@ TEST_F(MimicTest, TaskFollowsTextIconAndEnabledState) {
   EXPECT_EQ(Task(t).ISVISIBLE, 1);
   EXPECT_EQ(Task(t).ISDISABLED, 1) << "drawn disabled as before";
   EXPECT_TRUE(RowDrawn(row));
+}
+
+// The button's own procedure, watched: whether the panel had already asked for its repaint
+// when an enable or disable reached the button.
+struct EnableWatch {
+  static inline WNDPROC own = nullptr;
+  static inline ::HWND panelControl = nullptr;
+  static inline std::vector<bool> repaintAskedFirst;
+  static LRESULT CALLBACK Proc(::HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ENABLE) repaintAskedFirst.push_back(GetUpdateRect(panelControl, nullptr, FALSE) != FALSE);
+    return CallWindowProcA(own, h, msg, wp, lp);
+  }
+};
+
+TEST_F(MimicTest, EnablingRepaintsThePanelBeforeTheButtonSeesIt) {
+  EnableWatch::own = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(save, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EnableWatch::Proc)));
+  EnableWatch::panelControl = control;
+  EnableWatch::repaintAskedFirst.clear();
+  header = panel->ADDHEADER("Actions", 0);
+  panel->ADDTASK(header, "save", kSave, 1);
+  Init();
+  UpdateWindow(control);
+  EnableWindow(save, FALSE);
+  Pump();
+  EnableWindow(save, TRUE);
+  EXPECT_EQ(EnableWatch::repaintAskedFirst, (std::vector<bool>{true, true}));
+  panel->DESTRUCT();
+  EXPECT_EQ(GetWindowLongPtrA(save, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&EnableWatch::Proc));
+  SetWindowLongPtrA(save, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EnableWatch::own));
 }
 
 TEST_F(MimicTest, OwnIconKeptAndLongTextCut) {
@@ -236,26 +269,66 @@ TEST_F(MimicTest, ButtonThatNoTaskHoldsGetsNothing) {
 }
 
 // A button procedure that finds no panel shows the stop message; a user who goes on gets the
-// message answered with 0.
-TEST_F(MimicTest, ButtonWithoutPanelShowsTheStopMessage) {
+// message answered with 0. A message that reaches the button while the box is open (here one
+// posted before, which the box's own loop delivers) gets the default handling, not a second box.
+TEST_F(MimicTest, ButtonWithoutPanelShowsOneStopMessage) {
   ::HWND orphan = MakeButton("orphan", 9, 200, 0);
   const LONG_PTR own =
       SetWindowLongPtrA(orphan, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(QFTASKPANELCLASS_MIMICWNDPROC));
   LRESULT result = -1;
   std::vector<std::string> texts;
+  int boxes = 0;
+  bool deliveredInsideTheBox = false;
   {
     BoxAnswerer goOn("no win", IDOK);
+    PostMessageA(orphan, WM_NULL, 0, 0);
     result = SendMessageA(orphan, WM_GETTEXTLENGTH, 0, 0);
-    EXPECT_EQ(goOn.answered(), 1);
+    MSG left;
+    deliveredInsideTheBox = !PeekMessageA(&left, orphan, 0, 0, PM_REMOVE);
+    // The answering thread counts a box just after pressing its button.
+    testing_support::WaitFor([&] { return goOn.answered() >= 1; }, 5000);
+    boxes = goOn.answered();
     texts = goOn.texts();
   }
   SetWindowLongPtrA(orphan, GWLP_WNDPROC, own);
   DestroyWindow(orphan);
+  EXPECT_TRUE(deliveredInsideTheBox);
+  EXPECT_EQ(boxes, 1);
   EXPECT_EQ(result, 0);
   ASSERT_FALSE(texts.empty());
   EXPECT_EQ(texts.front(), "Stop");
   EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
                           [](const std::string& s) { return s.rfind("no win", 0) == 0; }));
+}
+
+// A button message that arrives while the panel works through its lists (a paint's walk, the
+// owner between GETHDR and PutQueue) finds the button's procedure without moving the panel's
+// current header or task.
+TEST_F(MimicTest, ButtonMessagesLeaveTheCurrentEntriesAlone) {
+  header = panel->ADDHEADER("Actions", 0);
+  const int32_t plain = panel->ADDTASK(header, "plain", kOpen);
+  const int32_t other = panel->ADDTASK(header, "other", kOpen);
+  const int32_t second = panel->ADDHEADER("More", 0);
+  panel->ADDTASK(second, "save", kSave, 1);
+  Init();
+  ASSERT_TRUE(panel->GETHDR(header));
+  ASSERT_TRUE(panel->GETTSK(plain));
+  QTP_TASKQUEUE& tasks = *panel->HEADERS->buffer.TASKQUEUE;
+  tasks.buffer.TITLE = "being edited";  // an owner's change not yet written back
+
+  char text[32] = {};
+  EXPECT_EQ(SendMessageA(save, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), 5);
+  EXPECT_STREQ(text, "&Save");
+  EnableWindow(save, FALSE);  // the message the panel itself acts on
+
+  EXPECT_EQ(panel->HEADERS->Pointer(), 1u);
+  EXPECT_EQ(panel->HEADERS->buffer.ID, header);
+  EXPECT_EQ(&tasks, panel->HEADERS->buffer.TASKQUEUE);
+  EXPECT_EQ(tasks.Pointer(), 1u);
+  EXPECT_EQ(tasks.buffer.TITLE, "being edited");
+  ASSERT_TRUE(rt::PutQueue(tasks));
+  EXPECT_EQ(Task(plain).TITLE, "being edited");
+  EXPECT_EQ(Task(other).TITLE, "other");
 }
 
 }  // namespace

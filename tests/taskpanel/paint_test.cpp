@@ -2,12 +2,12 @@
 // icons, text placement, and the scroll bar. Runs with and without the gradient function.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "paint_support.h"
 #include "panel_fixture.h"
-#include "taskpanel/layout.h"
 
 namespace {
 
@@ -178,22 +178,15 @@ TEST_F(PanelPaint, HitRectanglesLieWhereTheContentIsDrawn) {
     EXPECT_EQ(shot.At(m.LEFT + 3, m.BOTTOM - 1), kBar);
     EXPECT_NE(shot.At(m.LEFT + 3, m.TOP - 1), kBar);
   }
-  // Rows follow each other from the bar down; the geometry is the layout's.
-  std::vector<taskpanel::LayoutHeader> layout;
-  for (int32_t id : {a, b, c}) {
-    taskpanel::LayoutHeader h;
-    h.expanded = StoredHeader(id).ISEXPANDED != 0;
-    for (std::size_t j = 1; j <= StoredHeader(id).TASKQUEUE->Records(); ++j) {
-      const QTP_RECT& m = StoredTask(id, j).MOUSERECT;
-      h.tasks.push_back({true, m.BOTTOM - m.TOP});
-    }
-    layout.push_back(h);
-  }
-  const auto walk = taskpanel::WalkLayout(layout, {20, 10, 10, 20}, ClientRect().right);
-  EXPECT_EQ(walk.headers[0].taskRects[0], StoredTask(a, 1).MOUSERECT);
-  EXPECT_EQ(walk.headers[0].taskRects[1], StoredTask(a, 2).MOUSERECT);
-  EXPECT_EQ(walk.headers[2].taskRects[0], StoredTask(c, 1).MOUSERECT);
-  EXPECT_EQ(walk.headers[1].mouseRect, StoredHeader(b).MOUSERECT);
+  // Worked out by hand for the default margins (20 on top, 10 at the sides, gaps of 20) and
+  // rows of 25 (icon size 24 + 1): bars of 25 rows, rows from the bar's rectangle down, the next
+  // header 20 rows below a box's bottom line (row + 4) or below a closed bar.
+  EXPECT_EQ(StoredHeader(a).MOUSERECT, (QTP_RECT{10, 20, 210, 45}));
+  EXPECT_EQ(StoredTask(a, 1).MOUSERECT, (QTP_RECT{10, 50, 210, 75}));
+  EXPECT_EQ(StoredTask(a, 2).MOUSERECT, (QTP_RECT{10, 75, 210, 100}));
+  EXPECT_EQ(StoredHeader(b).MOUSERECT, (QTP_RECT{10, 125, 210, 150}));
+  EXPECT_EQ(StoredHeader(c).MOUSERECT, (QTP_RECT{10, 170, 210, 195}));
+  EXPECT_EQ(StoredTask(c, 1).MOUSERECT, (QTP_RECT{10, 200, 210, 225}));
   for (const QTP_RECT& m : {StoredTask(a, 1).MOUSERECT, StoredTask(a, 2).MOUSERECT, StoredTask(c, 1).MOUSERECT}) {
     EXPECT_EQ(shot.At(m.LEFT, m.TOP), kWhite);
     EXPECT_EQ(shot.At(m.LEFT + 1, m.TOP), TaskFill());
@@ -574,25 +567,42 @@ TEST_F(PanelScroll, TheSliceAtTheScrollPositionIsShown) {
   EXPECT_EQ(scrolled.At(second.LEFT + 3, second.TOP - 30), kBar);
 }
 
-TEST_F(PanelScroll, LowestRowsCanBeScrolledIntoViewWithoutTopMargin) {
-  // Top margin 0 and a gap of 20: the traditional estimate ends 10 rows above the box's
-  // bottom line of the last group; the panel's estimate reaches it.
-  panel->SETMARGINS(10, 0, 10, 20);
+// Scrolled as far down as it goes, the control shows the last group's box with its bottom line
+// where the figures worked out by hand put it: two groups of three rows of 25 in a control 150
+// high. With margins 20/20 the estimate is 10 rows more than the content, shown as background;
+// with 10/10 it is exact; with top 0 and a gap of 20 the traditional estimate would end 10 rows
+// above the bottom line, and the panel's reaches it.
+struct BottomCase {
+  const char* name;
+  int32_t top, bottom;
+  int scrollPos, lineRow;  // at the bottom: the offset, and the client row of the bottom line
+};
+inline void PrintTo(const BottomCase& k, std::ostream* os) { *os << k.name; }
+
+class PanelScrollBottom : public PanelScroll, public ::testing::WithParamInterface<BottomCase> {};
+
+TEST_P(PanelScrollBottom, LowestRowsCanBeScrolledIntoView) {
+  const BottomCase& k = GetParam();
+  panel->SETMARGINS(10, k.top, 10, k.bottom);
   TwoGroups();
   Init();
   panel->SCROLLPOS = 100000;
   Paint();
-  const QTP_RECT last = StoredTask(groups[1], 3).MOUSERECT;
-  const int bottomLine = last.BOTTOM + 4;
-  EXPECT_EQ(Estimate(), bottomLine + 1);
-  EXPECT_EQ(panel->SCROLLPOS, bottomLine + 1 - 150);
+  EXPECT_EQ(panel->SCROLLPOS, k.scrollPos);
   const Capture shot = Snapshot();
-  for (int x : {last.LEFT, last.LEFT + 40, last.RIGHT - 2}) EXPECT_EQ(shot.At(x, 149), kWhite) << x;
-  EXPECT_EQ(shot.At(last.LEFT + 40, 148), TaskFill());
+  const int right = ClientRect().right - 10;
+  for (int x : {10, 50, right - 2}) EXPECT_EQ(shot.At(x, k.lineRow), kWhite) << x;
+  EXPECT_EQ(shot.At(50, k.lineRow - 1), TaskFill());
+  for (int y = k.lineRow + 1; y < 150; ++y) EXPECT_EQ(shot.At(50, y), Background(shot, y)) << y;
   // The scroll bar reaches as far: its largest position is not above the panel's.
   const SCROLLINFO bar = VerticalScrollInfo();
   EXPECT_GE(bar.nMax - static_cast<int>(bar.nPage) + 1, panel->SCROLLPOS);
 }
+
+INSTANTIATE_TEST_SUITE_P(Margins, PanelScrollBottom,
+                         ::testing::Values(BottomCase{"Default", 20, 20, 120, 139}, BottomCase{"Ten", 10, 10, 100, 139},
+                                           BottomCase{"NoTopMargin", 0, 20, 90, 149}),
+                         [](const ::testing::TestParamInfo<BottomCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 

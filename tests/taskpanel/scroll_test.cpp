@@ -143,18 +143,23 @@ INSTANTIATE_TEST_SUITE_P(Settings, LineStep,
                                            StepCase{"OneScreenPerNotch", WHEEL_PAGESCROLL, -1}),
                          [](const ::testing::TestParamInfo<StepCase>& info) { return std::string(info.param.name); });
 
-TEST_F(ScrollTest, WheelSettingIsRestoredAfterTheTests) {
-  UINT now = 0;
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &now, 0));
+// The step is the system's setting at the time of each request, not one read once: a change of
+// the setting shows at the next arrow click, and so does its restoration.
+TEST_F(ScrollTest, LineStepIsReadAtEveryRequest) {
+  ScopedWheelLines outer(3);
+  Fill();
+  ThumbTo(kStart);
+  Send(WM_VSCROLL, SB_LINEDOWN);
+  EXPECT_EQ(panel->SCROLLPOS, kStart + 3);
   {
-    ScopedWheelLines lines(now == 5 ? 6 : 5);
-    UINT changed = 0;
-    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &changed, 0);
-    EXPECT_NE(changed, now);
+    ScopedWheelLines inner(7);
+    Send(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(panel->SCROLLPOS, kStart + 3 + 7);
+    Send(WM_VSCROLL, SB_LINEUP);
+    EXPECT_EQ(panel->SCROLLPOS, kStart + 3);
   }
-  UINT back = 0;
-  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &back, 0);
-  EXPECT_EQ(back, now);
+  Send(WM_VSCROLL, SB_LINEUP);
+  EXPECT_EQ(panel->SCROLLPOS, kStart) << "the setting is back, and the step with it";
 }
 
 // ---- Clamps, the bar and the slice shown ------------------------------------------------
@@ -213,6 +218,29 @@ TEST_F(ScrollTest, BottomIsClampedToTheLastPage) {
   Send(WM_VSCROLL, SB_PAGEDOWN);
   Pump();
   EXPECT_EQ(panel->SCROLLPOS, bottom);
+}
+
+// The paint holds the offset inside the back buffer with the page of the paint before. When
+// that page came from a taller control than the content now is, the offset stays at the top
+// rather than going above it.
+TEST_F(ScrollTest, PageOfATallerControlNeverPutsTheOffsetAboveTheTop) {
+  Fill();
+  ResizeControl(220, 400);
+  ASSERT_TRUE(VerticalBarShown());
+  ASSERT_EQ(VerticalScrollInfo().nPage, 400u);
+  // The content shrinks below that page but stays taller than the control it gets next.
+  panel->SETEXPANDED(headers[0], 0);
+  panel->SETEXPANDED(headers[1], 0);
+  ResizeControl(220, 150);
+  ASSERT_TRUE(VerticalBarShown());
+  EXPECT_EQ(panel->SCROLLPOS, 0);
+  Pump();
+  EXPECT_EQ(panel->SCROLLPOS, 0);
+  EXPECT_EQ(VerticalScrollInfo().nPos, 0);
+  // The hit rectangles and what is shown agree: the first bar is where a click finds it.
+  const QTP_RECT bar = StoredHeader(*panel, headers[0])->MOUSERECT;
+  Send(WM_LBUTTONUP, 0, MAKELPARAM(bar.LEFT + 5, bar.TOP + 3));
+  EXPECT_EQ(panel->calls, (std::vector<ActionCall>{{headers[0], 0, 1, 0}}));
 }
 
 TEST_F(ScrollTest, ShownSliceMovesWithTheOffset) {

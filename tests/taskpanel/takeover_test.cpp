@@ -26,11 +26,17 @@ struct Recorder {
   static LRESULT CALLBACK Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     calls.push_back({msg, wp, GetUpdateRect(hwnd, nullptr, FALSE) != 0});
     const LRESULT result = CallWindowProcA(original, hwnd, msg, wp, lp);
+    // Messages whose answer the panel hands back get one that no default handling gives.
     switch (msg) {
       case WM_TIMER:
       case WM_SETCURSOR:
       case WM_MOUSEMOVE:
       case WM_GETDLGCODE:
+      case WM_SIZE:
+      case WM_MOUSEWHEEL:
+      case WM_KEYDOWN:
+      case WM_RBUTTONUP:
+      case WM_LBUTTONDOWN:
       case WM_APP + 1:
         return kAnswer;
       default:
@@ -89,10 +95,26 @@ TEST_F(Takeover, KillGivesTheControlBackAndItsProcedureHandlesEverything) {
   EXPECT_TRUE(panel->calls.empty());
 }
 
-TEST_F(Takeover, KillWithoutInitTouchesNoWindow) {
+// KILL without INIT: the control was never taken over and stays as it is, but a button that a
+// mimic task took over when it was added gets its own procedure back.
+TEST_F(Takeover, KillWithoutInitLeavesTheControlAndFreesMimickedButtons) {
+  constexpr int32_t kButton = 5;
+  ::HWND button = CreateWindowExA(0, "BUTTON", "Go", WS_CHILD | BS_PUSHBUTTON, 0, 0, 40, 20, host,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButton)), GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(button, nullptr);
+  const LONG_PTR buttonProc = GetWindowLongPtrA(button, GWLP_WNDPROC);
+  panel->ADDTASK(panel->NCURRHEADER, "Mimic", kButton, 1);
+  ASSERT_EQ(GetWindowLongPtrA(button, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(QFTASKPANELCLASS_MIMICWNDPROC));
+
+  Recorder::calls.clear();
   panel->KILL();
+  EXPECT_EQ(GetWindowLongPtrA(button, GWLP_WNDPROC), buttonProc);
+  EXPECT_EQ(GetPropA(button, QTP_CLASSADDR_PROPERTY), nullptr);
   EXPECT_EQ(CurrentProc(), &Recorder::Proc);
-  EXPECT_EQ(panel->kills, 1);
+  EXPECT_EQ(GetPropA(control, QTP_CLASSADDR_PROPERTY), nullptr);
+  EXPECT_TRUE(Recorder::calls.empty()) << "no message reached the control";
+  EXPECT_EQ(panel->HTOOLWND, nullptr);
+  DestroyWindow(button);
 }
 
 TEST_F(Takeover, SubclassAndUnsubclassOnAnyWindow) {
@@ -184,9 +206,7 @@ TEST_F(Takeover, MessagesPassedOnToThePreviousProcedure) {
     ASSERT_GE(Recorder::calls.size(), 1u);
     EXPECT_EQ(Recorder::calls[0].msg, c.msg);
     EXPECT_EQ(Recorder::calls[0].wp, c.wp);
-    if (c.msg == WM_TIMER || c.msg == WM_APP + 1) {
-      EXPECT_EQ(result, Recorder::kAnswer);
-    }
+    EXPECT_EQ(result, Recorder::kAnswer);
   }
 }
 
@@ -206,18 +226,24 @@ TEST_F(Takeover, DialogCodeRefreshesAndPassesOn) {
   ASSERT_FALSE(Invalid());
   Recorder::calls.clear();
   EXPECT_EQ(Send(WM_GETDLGCODE), Recorder::kAnswer);
-  EXPECT_TRUE(Recorder::Saw(WM_GETDLGCODE));
+  ASSERT_TRUE(Recorder::Saw(WM_GETDLGCODE));
+  EXPECT_TRUE(Recorder::calls.back().updatePending) << "the panel refreshes before passing on";
   RECT update{};
   ASSERT_TRUE(GetUpdateRect(control, &update, FALSE));
   const RECT client = ClientRect();
   EXPECT_TRUE(EqualRect(&update, &client));
+  // Marked without erasing: the paint that follows sends no erase to the control.
+  Recorder::calls.clear();
+  UpdateWindow(control);
+  EXPECT_FALSE(Invalid());
+  EXPECT_FALSE(Recorder::Saw(WM_ERASEBKGND));
 }
 
 TEST_F(Takeover, SizePaintsAtOnceAndThenPassesOn) {
   Init();
   // A size message repaints at once: the area it invalidates is validated by its own paint.
   Recorder::calls.clear();
-  EXPECT_EQ(Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(220, 400)), 0);
+  EXPECT_EQ(Send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(220, 400)), Recorder::kAnswer);
   EXPECT_FALSE(Invalid());
   ASSERT_FALSE(Recorder::calls.empty());
   EXPECT_EQ(Recorder::calls.back().msg, static_cast<UINT>(WM_SIZE));
@@ -246,8 +272,14 @@ TEST_F(Takeover, SizeClearsTheHoverMarks) {
 TEST_F(Takeover, OneHoverTimerWhoseIdIsThePanel) {
   Init();
   Recorder::calls.clear();
+  ASSERT_FALSE(Invalid());
   EXPECT_EQ(MouseMove(3, 3), Recorder::kAnswer);  // the previous procedure answers a move
-  EXPECT_TRUE(Recorder::Saw(WM_MOUSEMOVE));
+  ASSERT_TRUE(Recorder::Saw(WM_MOUSEMOVE));
+  for (const auto& c : Recorder::calls) {
+    if (c.msg == WM_MOUSEMOVE) {
+      EXPECT_TRUE(c.updatePending) << "the panel's hover handling comes first";
+    }
+  }
   const UINT_PTR id = reinterpret_cast<UINT_PTR>(panel.get());
   EXPECT_EQ(panel->LTIMER, id);
   MouseMove(4, 4);

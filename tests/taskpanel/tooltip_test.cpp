@@ -9,6 +9,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "input_support.h"
 #include "panel_fixture.h"
@@ -180,6 +181,26 @@ TEST_F(TooltipTest, CollapsingAGroupRemovesItsToolsAndOpeningBringsThemBack) {
   ExpectToolsOfDrawnTasks({{A1, A}, {B1, B}, {B2, B}, {C1, C}});
 }
 
+// Entries the paint passes over keep their tools as they were: the tasks of a hidden header,
+// and those of an open group whose tasks are all hidden (the group shows only its bar).
+TEST_F(TooltipTest, ToolsOfHiddenEntriesStay) {
+  Fill();
+  Init();
+  const auto before = ToolsOf(panel->HTOOLWND);
+  ASSERT_EQ(before.size(), 3u);
+  for (int32_t t : {B1, B2}) ChangeTask(*panel, B, t, [](QTP_TASKITEM& task) { task.ISVISIBLE = 0; });
+  Paint();
+  EXPECT_EQ(ToolsOf(panel->HTOOLWND).size(), 3u);
+  ChangeHeader(*panel, A, [](QTP_HEADERITEM& h) { h.ISVISIBLE = 0; });
+  Paint();
+  const auto after = ToolsOf(panel->HTOOLWND);
+  ASSERT_EQ(after.size(), 3u);
+  for (int32_t t : {A1, B1, B2}) {
+    ASSERT_EQ(after.count(Id(t)), 1u) << "task " << t;
+    EXPECT_EQ(after.at(Id(t)).rect, before.at(Id(t)).rect) << "task " << t;
+  }
+}
+
 TEST_F(TooltipTest, RectanglesFollowTheScrolledContent) {
   Fill();
   Init();
@@ -293,13 +314,47 @@ TEST_F(TooltipTest, SetMaxWidthReachesTheWindow) {
   EXPECT_EQ(SendMessageA(panel->HTOOLWND, TTM_GETMAXTIPWIDTH, 0, 0), 300);
 }
 
+// Watches the tooltip window while KILL runs: each tool removal, whether the control had its
+// own procedure back by then, and how many tools the window still held when it was destroyed.
+struct KillWatch {
+  static inline WNDPROC tipProc = nullptr;
+  static inline ::HWND host = nullptr;
+  static inline WNDPROC hostOwnProc = nullptr;
+  static inline std::vector<UINT_PTR> removed;
+  static inline int removedAfterHandBack = 0;
+  static inline LRESULT toolsAtDestroy = -1;
+
+  static LRESULT CALLBACK Proc(::HWND tip, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == TTM_DELTOOLA) {
+      removed.push_back(reinterpret_cast<const TTTOOLINFOA*>(lp)->uId);
+      if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(host, GWLP_WNDPROC)) == hostOwnProc) ++removedAfterHandBack;
+    }
+    if (msg == WM_DESTROY) toolsAtDestroy = CallWindowProcA(tipProc, tip, TTM_GETTOOLCOUNT, 0, 0);
+    return CallWindowProcA(tipProc, tip, msg, wp, lp);
+  }
+};
+
 TEST_F(TooltipTest, KillRemovesTheToolsAndTheWindow) {
   Fill();
   Init();
   ::HWND tip = panel->HTOOLWND;
   ASSERT_TRUE(IsWindow(tip));
+  ASSERT_EQ(ToolsOf(tip).size(), 3u);
+  KillWatch::host = control;
+  KillWatch::hostOwnProc = reinterpret_cast<WNDPROC>(panel->OLDWNDPROCADDR);
+  KillWatch::removed.clear();
+  KillWatch::removedAfterHandBack = 0;
+  KillWatch::toolsAtDestroy = -1;
+  KillWatch::tipProc =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(tip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&KillWatch::Proc)));
+
   panel->DESTRUCT();
   EXPECT_FALSE(IsWindow(tip));
+  EXPECT_EQ(KillWatch::toolsAtDestroy, 0) << "every tool removed before the window goes";
+  for (int32_t task : {A1, B1, B2})
+    EXPECT_NE(std::find(KillWatch::removed.begin(), KillWatch::removed.end(), Id(task)), KillWatch::removed.end())
+        << "task " << task;
+  EXPECT_EQ(KillWatch::removedAfterHandBack, 0) << "tools go before the control gets its procedure back";
   EXPECT_EQ(GetWindowLongPtrA(control, GWLP_WNDPROC), GetClassLongPtrA(control, GCLP_WNDPROC));
 }
 
