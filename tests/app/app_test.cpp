@@ -169,53 +169,102 @@ TEST_F(MensajeFixture, OpensWhereItWasMovedTo) {
   CloseAndJoin(again);
 }
 
+// Notes in the start-up trace every change of the drag-full-windows setting, with the value
+// it was set to, at the moment the set call announces it (to every top-level window).
+class DragSettingNotes {
+ public:
+  DragSettingNotes() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "DragSettingNotes";
+    RegisterClassA(&wc);
+    window_ = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &original_, 0);
+  }
+  ~DragSettingNotes() {
+    DestroyWindow(window_);
+    Set(original_);
+  }
+  static void Set(BOOL on) { SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, on, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE); }
+
+ private:
+  static LRESULT CALLBACK Proc(::HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETTINGCHANGE && wp == SPI_SETDRAGFULLWINDOWS) {
+      BOOL on = FALSE;
+      SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0);
+      app::Trace(on ? "setting: drag on" : "setting: drag off");
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+  }
+  ::HWND window_ = nullptr;
+  BOOL original_ = FALSE;
+};
+
 // Start-up and shutdown run in a fixed order: the modules' start-ups in order (each
 // process start-up followed by its first-thread start-up), the program body's steps, then
-// the clean-ups in exact reverse.
+// the clean-ups in exact reverse. A drag setting that was on is off before the frame runs
+// and on again after it, before the INI manager shuts down; one that was off is never set.
 TEST(StartupOrder, ModulesAndProgramBodyRunInOrder) {
-  testing_support::TempDir dir;
-  testing_support::ScopedCurrentDir cwd(dir.path());
-  app::ClearTrace();
-  static app::ProgramConfig config;
-  config.name = "Brivane";
-  config.iniFile = "Order.INI";
-  config.frameModule = "Order$FRAME";
-  config.dialogModule = "Order$DIALOG";
-  config.frame = [] {
-    app::Trace("frame runs");
-    EXPECT_NE(app::INIMGR, nullptr);
-    // A later thread gets its own globals and its dictionary set-up.
-    static std::atomic<bool> ran{false};
-    rt::StartThread([] { ran = app::ThisThread().GLOBALREQUEST == 0; }, 25000);
-    for (int i = 0; i < 200 && !ran; ++i) Sleep(10);
-    Sleep(50);
-  };
-  rt::Module last;
-  last.name = "qftaskpanel";
-  last.attachProcess = [] { app::Trace("qftaskpanel start"); };
-  last.detachProcess = [] { app::Trace("qftaskpanel end"); };
-  const std::vector<rt::Module> modules = {app::MainModule("Brivane"), app::WindowModule("Brivane$QUILL001", {}),
-                                           app::WindowModule("Brivane$QUILL002", {rt::ControlKind::Image}),
-                                           app::WindowModule("Brivane$QUILL003", {}), last};
-  EXPECT_EQ(app::RunProgramEntry(config, modules), 0);
+  DragSettingNotes notes;
+  for (BOOL dragOn : {TRUE, FALSE}) {
+    SCOPED_TRACE(dragOn ? "drag setting on at start" : "drag setting off at start");
+    DragSettingNotes::Set(dragOn);
+    testing_support::TempDir dir;
+    testing_support::ScopedCurrentDir cwd(dir.path());
+    app::ClearTrace();
+    static app::ProgramConfig config;
+    config.name = "Brivane";
+    config.iniFile = "Order.INI";
+    config.frameModule = "Order$FRAME";
+    config.dialogModule = "Order$DIALOG";
+    config.frame = [] {
+      app::Trace("frame runs");
+      EXPECT_NE(app::INIMGR, nullptr);
+      BOOL on = TRUE;
+      SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0);
+      EXPECT_FALSE(on) << "off while the frame runs";
+      // A later thread gets its own globals and its dictionary set-up; the frame goes on once
+      // it has ended.
+      const int32_t n = rt::StartThread([] { app::Trace("thread 2 runs"); }, 25000);
+      EXPECT_EQ(n, 2);
+      if (HANDLE h = rt::OpenThreadHandle(n)) {
+        EXPECT_EQ(WaitForSingleObject(h, 30000), WAIT_OBJECT_0);
+        CloseHandle(h);
+      }
+    };
+    rt::Module last;
+    last.name = "qftaskpanel";
+    last.attachProcess = [] { app::Trace("qftaskpanel start"); };
+    last.detachProcess = [] { app::Trace("qftaskpanel end"); };
+    const std::vector<rt::Module> modules = {app::MainModule("Brivane"), app::WindowModule("Brivane$QUILL001", {}),
+                                             app::WindowModule("Brivane$QUILL002", {rt::ControlKind::Image}),
+                                             app::WindowModule("Brivane$QUILL003", {}), last};
+    EXPECT_EQ(app::RunProgramEntry(config, modules), 0);
 
-  std::vector<std::string> trace = app::TraceSteps();
-  const std::vector<std::string> expected = {
-      "Brivane.__attach_process", "Brivane.__attach_thread", "Brivane$QUILL001 start", "Brivane$QUILL002 start",
-      "Brivane$QUILL003 start", "qftaskpanel start", "GLOBALERRORS.INIT", "FUZZYMATCHER.INIT", "INIMGR.INIT",
-      "DCTINIT", "MAIN", "frame runs",
-      // thread 2: module thread start-ups (its dictionary runs DCTINIT), then its clean-ups
-      "Brivane.__attach_thread", "DCTINIT", "Brivane.__detach_thread", "DCTKILL",
-      "MAIN returned", "INIMGR.KILL", "FUZZYMATCHER.KILL", "qftaskpanel end", "Brivane$QUILL003 end",
-      "Brivane$QUILL002 end", "Brivane$QUILL001 end", "Brivane.__detach_thread", "DCTKILL",
-      "Brivane.__detach_process"};
-  // Drop the drag-setting steps, which depend on the machine's setting.
-  std::erase_if(trace, [](const std::string& s) { return s.rfind("drag setting", 0) == 0; });
-  EXPECT_EQ(trace, expected);
-  char sectors[64] = {};
-  GetPrivateProfileStringA("__Dont_Touch_Me__", "Sectors", "missing", sectors, sizeof sectors,
-                           dir.File("Order.INI").c_str());
-  EXPECT_STRNE(sectors, "missing") << "the INI manager's own section, in the current directory";
+    std::vector<std::string> expected = {
+        "Brivane.__attach_process", "Brivane.__attach_thread", "Brivane$QUILL001 start", "Brivane$QUILL002 start",
+        "Brivane$QUILL003 start", "qftaskpanel start", "GLOBALERRORS.INIT", "FUZZYMATCHER.INIT", "INIMGR.INIT",
+        "DCTINIT"};
+    if (dragOn) expected.insert(expected.end(), {"setting: drag off", "drag setting off"});
+    expected.insert(expected.end(), {
+        "MAIN", "frame runs",
+        // thread 2: module thread start-ups (its dictionary runs DCTINIT), then its clean-ups
+        "Brivane.__attach_thread", "DCTINIT", "thread 2 runs", "Brivane.__detach_thread", "DCTKILL",
+        "MAIN returned"});
+    if (dragOn) expected.insert(expected.end(), {"setting: drag on", "drag setting on"});
+    expected.insert(expected.end(), {"INIMGR.KILL", "FUZZYMATCHER.KILL", "qftaskpanel end", "Brivane$QUILL003 end",
+                                     "Brivane$QUILL002 end", "Brivane$QUILL001 end", "Brivane.__detach_thread",
+                                     "DCTKILL", "Brivane.__detach_process"});
+    EXPECT_EQ(app::TraceSteps(), expected);
+    BOOL after = !dragOn;
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &after, 0);
+    EXPECT_EQ(after, dragOn) << "as it was, after the program body";
+    char sectors[64] = {};
+    GetPrivateProfileStringA("__Dont_Touch_Me__", "Sectors", "missing", sectors, sizeof sectors,
+                             dir.File("Order.INI").c_str());
+    EXPECT_STRNE(sectors, "missing") << "the INI manager's own section, in the current directory";
+  }
 }
 
 }  // namespace
