@@ -71,6 +71,13 @@ class Running {
     ::HWND text = GetDlgItem(dialog, 1);
     return text ? WindowText(text) : std::string("<no text control>");
   }
+  // The dialog comes to show `expected` in its text control (filled in only after the window
+  // has appeared, so it is waited for).
+  static ::testing::AssertionResult Shows(::HWND dialog, const std::string& expected) {
+    std::string shown;
+    if (WaitFor([&] { return (shown = DialogText(dialog)) == expected; })) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the dialog shows \"" << shown << "\", not \"" << expected << "\"";
+  }
 
  private:
   Program program_;

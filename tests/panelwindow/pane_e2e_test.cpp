@@ -149,7 +149,7 @@ TEST_F(PaneRun, ATaskIsRecordedBeforeItsDialogWhichLeavesTheFrameWorking) {
   Click(p.control, facturacion);
   ::HWND dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog) << "the dialog runs on the pane's thread";
-  EXPECT_EQ(Running::DialogText(dialog), "Facturacion");
+  EXPECT_TRUE(Running::Shows(dialog, "Facturacion"));
   // Recorded already, while the dialog is open.
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 1), "Facturacion");
   const std::string campo = Slot(PaneFile(), "Campo_", 1), encab = Slot(PaneFile(), "Encab_", 1);
@@ -162,7 +162,7 @@ TEST_F(PaneRun, ATaskIsRecordedBeforeItsDialogWhichLeavesTheFrameWorking) {
   ChooseMenuItem(run->frame(), -7);
   ::HWND frameDialog = WaitDialogOn(pid(), frameThread);
   ASSERT_TRUE(frameDialog);
-  EXPECT_EQ(Running::DialogText(frameDialog), "Facturas");
+  EXPECT_TRUE(Running::Shows(frameDialog, "Facturas"));
   CloseAsUser(frameDialog);
   ASSERT_TRUE(WaitFor([&] { return IniValue(run->Recent(), kSection, "Texto_1") == "Facturas"; }));
   EXPECT_TRUE(IsWindow(dialog));
@@ -177,7 +177,7 @@ TEST_F(PaneRun, ATaskIsRecordedBeforeItsDialogWhichLeavesTheFrameWorking) {
   Click(p.control, LayOut(p.control, Groups{true, false, false, "Facturacion"}).comprobantesTasks.at(2));
   dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(Running::DialogText(dialog), "Otros Pagos");
+  EXPECT_TRUE(Running::Shows(dialog, "Otros Pagos"));
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 1), "Otros Pagos");
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 2), "Facturacion");
   EXPECT_EQ(Slot(PaneFile(), "Campo_", 2), campo);
@@ -239,7 +239,7 @@ TEST_F(PaneRun, HeaderClicksOpenAndCloseTheirGroups) {
   Click(p.control, withInformes.informesTasks.at(1));
   ::HWND dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(Running::DialogText(dialog), "Saldos");
+  EXPECT_TRUE(Running::Shows(dialog, "Saldos"));
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 1), "Saldos");
   CloseAsUser(dialog);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
@@ -282,7 +282,7 @@ TEST_F(PaneRun, RecientesPopsUpTheStoredTitlesAndReplaysTheChosenTask) {
   PickPopupItem(menu, 2);
   ::HWND dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(Running::DialogText(dialog), "Pagos");
+  EXPECT_TRUE(Running::Shows(dialog, "Pagos"));
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 1), "Pagos");
   EXPECT_EQ(Slot(PaneFile(), "Campo_", 1), pagosCampo);
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 2), "Imputaciones");
@@ -297,7 +297,7 @@ TEST_F(PaneRun, RecientesPopsUpTheStoredTitlesAndReplaysTheChosenTask) {
   PickPopupItem(menu, 3);
   dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(Running::DialogText(dialog), "Facturacion");
+  EXPECT_TRUE(Running::Shows(dialog, "Facturacion"));
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 1), "Facturacion");
   CloseAsUser(dialog);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
@@ -349,7 +349,7 @@ TEST_F(PaneRun, ASecondRunRebindsTheStoredTasksToItsIds) {
   PickPopupItem(menu, 3);
   dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(Running::DialogText(dialog), "Saldos");
+  EXPECT_TRUE(Running::Shows(dialog, "Saldos"));
   CloseAsUser(dialog);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
   // A slot whose ids name nothing now: recorded again as slot 1, and nothing is shown.
