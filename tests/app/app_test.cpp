@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <atomic>
 #include <thread>
 
@@ -21,9 +24,10 @@ std::string MenuText(HMENU menu, UINT pos) {
   return buf;
 }
 
-// The menu tree as a user sees it: texts in order, and each item's command id is its
-// control number as a 16-bit value.
-TEST_F(AppFixture, FrameMenuTreeHasTheAccountingMenusAndControlNumbers) {
+// The frame as a user sees it: the menu tree, texts in order, each item's command id its
+// control number as a 16-bit value; a status bar of four zones, the last three 80, 120 and
+// 45 pixels wide; a client area 505 dialog units of "MS Sans Serif" 8 wide.
+TEST_F(AppFixture, FrameHasTheAccountingMenusTheStatusBarAndItsSize) {
   std::unique_ptr<rt::Window> frame;
   rt::LoadFrameStructure(frame, config_.frameModule, app::kFrameLayout);
   ASSERT_TRUE(frame && frame->Open());
@@ -49,7 +53,7 @@ TEST_F(AppFixture, FrameMenuTreeHasTheAccountingMenusAndControlNumbers) {
   for (const Expected& e : menus) {
     HMENU sub = GetSubMenu(bar, e.menu);
     ASSERT_NE(sub, nullptr) << e.menu;
-    ASSERT_GE(GetMenuItemCount(sub), static_cast<int>(e.items.size())) << e.menu;
+    ASSERT_EQ(GetMenuItemCount(sub), static_cast<int>(e.items.size())) << e.menu;
     for (UINT i = 0; i < e.items.size(); ++i) {
       const auto& [text, feq] = e.items[i];
       if (feq == 0) {
@@ -60,6 +64,25 @@ TEST_F(AppFixture, FrameMenuTreeHasTheAccountingMenusAndControlNumbers) {
       EXPECT_EQ(GetMenuItemID(sub, i), static_cast<UINT>(static_cast<uint16_t>(feq))) << text;
     }
   }
+  ::HWND status = FindWindowExA(frame->Handle(), nullptr, STATUSCLASSNAMEA, nullptr);
+  ASSERT_TRUE(status);
+  RECT client{}, statusRect{};
+  GetClientRect(status, &client);
+  int edges[8] = {};
+  ASSERT_EQ(SendMessageA(status, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 4);
+  EXPECT_EQ(edges[0], client.right - 245) << "the first zone takes what the others leave";
+  EXPECT_EQ(edges[1] - edges[0], 80);
+  EXPECT_EQ(edges[2] - edges[1], 120);
+  EXPECT_EQ(client.right - edges[2], 45);
+  EXPECT_EQ(edges[3], -1) << "the last zone reaches the right edge";
+  // The area above the status bar is 505 by 318 units (the height within the rounding of
+  // the status bar's own height).
+  const testing_support::DialogUnits du("MS Sans Serif", 8);
+  ASSERT_TRUE(du.valid());
+  GetClientRect(frame->Handle(), &client);
+  GetWindowRect(status, &statusRect);
+  EXPECT_EQ(client.right, du.X(505));
+  EXPECT_NEAR(client.bottom - (statusRect.bottom - statusRect.top), du.Y(318), 2);
   // Item texts and tips read back by control number, as the frame's menu handling does.
   rt::ScopedTarget target(frame->Handle());
   EXPECT_EQ(rt::GetControlText(-13), "Saldos de Clientes");
@@ -125,12 +148,35 @@ TEST_F(MensajeFixture, ShowsTheFirst200CharactersAndReturnsWhenClosed) {
   for (const Case& c : cases) {
     ::HWND dialog = ShowOnThread(c.text);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(WindowText(GetDlgItem(dialog, app::FEQ_LOC_TEXTO)), c.shown);
+    // The text is filled in once the window is up.
+    std::string shown;
+    EXPECT_TRUE(WaitFor([&] { return (shown = WindowText(GetDlgItem(dialog, app::FEQ_LOC_TEXTO))) == c.shown; }))
+        << shown;
     EXPECT_EQ(WindowText(GetDlgItem(dialog, app::FEQ_OKBUTTON)), "&OK");
     EXPECT_EQ(WindowText(GetDlgItem(dialog, app::FEQ_CANCELBUTTON)), "&Cancel");
     const LONG style = GetWindowLongA(dialog, GWL_STYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    // Sizes and places in dialog units of its font, "MS Sans Serif" 8.
+    const DialogUnits du("MS Sans Serif", 8);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, du.X(395));
+    EXPECT_EQ(client.bottom, du.Y(224));
+    struct Place {
+      int feq, x, y, width, height;
+    } places[] = {{app::FEQ_LOC_TEXTO, 31, 70, 318, 26},
+                  {app::FEQ_OKBUTTON, 295, 201, 35, 14},
+                  {app::FEQ_CANCELBUTTON, 337, 201, 41, 14}};
+    for (const Place& p : places) {
+      RECT r{};
+      GetWindowRect(GetDlgItem(dialog, p.feq), &r);
+      MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_EQ(r.left, du.X(p.x)) << p.feq;
+      EXPECT_EQ(r.top, du.Y(p.y)) << p.feq;
+      EXPECT_EQ(r.right - r.left, du.X(p.width)) << p.feq;
+      EXPECT_EQ(r.bottom - r.top, du.Y(p.height)) << p.feq;
+    }
     EXPECT_FALSE(done_.load()) << "MENSAJE returns only when its window has closed";
     CloseAndJoin(dialog);
     EXPECT_TRUE(done_.load());

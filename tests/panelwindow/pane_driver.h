@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -44,39 +43,6 @@ inline Pane WaitPane(::HWND frame) {
   WaitFor([&] { return (p = FindPane(frame)).control != nullptr && IsWindowVisible(p.window); });
   return p;
 }
-
-// Dialog units of a font, converted to pixels as Windows converts them for a dialog that uses
-// that font: a real dialog made from a template in memory, asked through MapDialogRect.
-class DialogUnits {
- public:
-  DialogUnits(const std::string& face, WORD points) {
-    std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-    DLGTEMPLATE t{};
-    t.style = DS_SETFONT | WS_POPUP;
-    std::memcpy(words.data(), &t, sizeof t);
-    words.insert(words.end(), {0, 0, 0, points});  // no menu, the standard class, no title; the size
-    for (char c : face) words.push_back(static_cast<WORD>(static_cast<unsigned char>(c)));
-    words.push_back(0);
-    std::vector<DWORD> aligned((words.size() + 1) / 2, 0);
-    std::memcpy(aligned.data(), words.data(), words.size() * sizeof(WORD));
-    ::HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(aligned.data()),
-                                               nullptr, NoHandling, 0);
-    RECT r{0, 0, 4000, 8000};
-    if (dialog && MapDialogRect(dialog, &r)) {
-      perFourX_ = r.right;  // pixels of 4000 horizontal and 8000 vertical units: base units x 1000
-      perEightY_ = r.bottom;
-    }
-    if (dialog) DestroyWindow(dialog);
-  }
-  bool valid() const { return perFourX_ > 0 && perEightY_ > 0; }
-  // Pixels of `units` horizontal or vertical dialog units (rounded as MapDialogRect rounds).
-  int X(int units) const { return MulDiv(units, perFourX_, 4000); }
-  int Y(int units) const { return MulDiv(units, perEightY_, 8000); }
-
- private:
-  static INT_PTR CALLBACK NoHandling(::HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-  int perFourX_ = 0, perEightY_ = 0;
-};
 
 // Which groups are open ("Recientes" never is; "Comprobantes" is at the start) and which
 // task is drawn as the active one (in bold).
