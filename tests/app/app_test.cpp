@@ -90,8 +90,10 @@ TEST_F(AppFixture, FrameHasTheAccountingMenusTheStatusBarAndItsSize) {
   EXPECT_EQ(rt::GetControlText(-99), "");
 }
 
-// A window that sets no response makes RUN return 2; INIT's failure skips the loop.
-TEST_F(AppFixture, RunWithoutAResponseReturns2) {
+// A window that sets no response makes RUN return 2; INIT's failure skips the loop; a KILL
+// whose parent fails (the manager already shut down) returns that level at once, saving no
+// placement and keeping the procedure name.
+TEST_F(AppFixture, RunWithoutAResponseReturns2AndFailuresSaveNoPlacement) {
   struct Closer : app::ProcedureWindow {
     using ProcedureWindow::ProcedureWindow;
     void OwnStep() override { rt::PostEvent(rt::EVENT_CloseWindow); }
@@ -104,6 +106,12 @@ TEST_F(AppFixture, RunWithoutAResponseReturns2) {
   EXPECT_EQ(w.OPENED, 1);
   EXPECT_NE(IniValue(config_.iniFile, "Closer", "Width"), "") << "KILL saved the placement";
   EXPECT_EQ(app::GLOBALERRORS->PROCEDURENAME(), "") << "KILL dropped the procedure name";
+  WritePrivateProfileStringA("Closer", nullptr, nullptr, config_.iniFile.c_str());
+  app::GLOBALERRORS->SETPROCEDURENAME("Closer");
+  EXPECT_EQ(w.KILL(), 5);
+  EXPECT_EQ(IniValue(config_.iniFile, "Closer", "Width"), "") << "no placement saved by a failed KILL";
+  EXPECT_EQ(app::GLOBALERRORS->PROCEDURENAME(), "Closer");
+  app::GLOBALERRORS->SETPROCEDURENAME();
 
   struct Failing : app::ProcedureWindow {
     using ProcedureWindow::ProcedureWindow;
