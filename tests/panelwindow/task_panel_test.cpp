@@ -342,13 +342,18 @@ TEST_F(TaskPanelTest, ABlankUserNameGivesTheFileNameWithoutOne) {
 
 TEST_F(TaskPanelTest, HeaderClicksToggleTheirGroupsAndRecordNothing) {
   panel->INIT(1);
-  // As the panel calls it: the header's expanded flag before the click.
-  panel->EXECUTEACTION(panel->COMPROBANTES, 0, 1, 1);
-  EXPECT_EQ(Header(panel->COMPROBANTES).ISEXPANDED, 0);
-  panel->EXECUTEACTION(panel->INFORMES, 0, 1, 0);
-  EXPECT_EQ(Header(panel->INFORMES).ISEXPANDED, 1);
-  panel->EXECUTEACTION(panel->INFORMES, 0, 1, 1);
-  EXPECT_EQ(Header(panel->INFORMES).ISEXPANDED, 0);
+  // As the panel calls it: the header's expanded flag before the click, which alone decides
+  // (the last row hands a flag that disagrees with the group).
+  struct Click {
+    const int32_t* header;
+    int32_t wasExpanded;
+    uint8_t after;
+  } clicks[] = {{&panel->COMPROBANTES, 1, 0}, {&panel->INFORMES, 0, 1}, {&panel->INFORMES, 1, 0},
+                {&panel->COMPROBANTES, 0, 1}, {&panel->INFORMES, 1, 0}};
+  for (const Click& c : clicks) {
+    panel->EXECUTEACTION(*c.header, 0, 1, c.wasExpanded);
+    EXPECT_EQ(Header(*c.header).ISEXPANDED, c.after) << (*c.header == panel->INFORMES ? "Informes" : "Comprobantes");
+  }
   // "Recientes" with nothing stored: no popup, and the group stays closed.
   {
     Answerer answer(File(), 1);
@@ -382,15 +387,32 @@ TEST_F(TaskPanelTest, SalirFlipsItsGroupThenClosesThreads3To255AndLastTheFrame) 
 
 TEST_F(TaskPanelTest, ATaskIsRecordedThenShownAndOnlyItsOwnGroupShowsIt) {
   panel->INIT(1);
+  // Each of the eight tasks: recorded as slot 1 before its dialog opens with its title.
+  const struct {
+    const int32_t *header, *task;
+    const char* title;
+  } tasks[] = {{&panel->COMPROBANTES, &panel->COMPROBANTES_FACTURACION, "Facturacion"},
+               {&panel->COMPROBANTES, &panel->COMPROBANTES_PAGOS, "Pagos"},
+               {&panel->COMPROBANTES, &panel->COMPROBANTES_OTROSPAGOS, "Otros Pagos"},
+               {&panel->COMPROBANTES, &panel->COMPROBANTES_IMPUTACIONES, "Imputaciones"},
+               {&panel->INFORMES, &panel->INFORMES_SUBDIARIO_DE_IVA, "Subdiario de IVA"},
+               {&panel->INFORMES, &panel->INFORMES_SALDOS, "Saldos"},
+               {&panel->INFORMES, &panel->INFORMES_RESUMEN_CTA_CTE, "Resumen Cta Cte"},
+               {&panel->INFORMES, &panel->INFORMES_ASIENTOS_CONTABLES, "Asientos Contables"}};
   {
     Answerer answer(File(), 0);
-    panel->EXECUTEACTION(panel->INFORMES, panel->INFORMES_RESUMEN_CTA_CTE, 1, 0);
-    ASSERT_EQ(answer.dialogs().size(), 1u);
-    EXPECT_EQ(answer.dialogs()[0].text, "Resumen Cta Cte");
-    EXPECT_EQ(answer.dialogs()[0].slot1, "Resumen Cta Cte") << "recorded before the dialog opened";
+    for (const auto& t : tasks) {
+      SCOPED_TRACE(t.title);
+      const std::size_t before = answer.dialogs().size();
+      panel->EXECUTEACTION(*t.header, *t.task, 1, 0);
+      ASSERT_EQ(answer.dialogs().size(), before + 1);
+      EXPECT_EQ(answer.dialogs().back().text, t.title);
+      EXPECT_EQ(answer.dialogs().back().slot1, t.title) << "recorded before the dialog opened";
+      EXPECT_EQ(Key("Encab_", 1), std::to_string(*t.header));
+      EXPECT_EQ(Key("Campo_", 1), std::to_string(*t.task));
+    }
   }
-  EXPECT_EQ(Key("Encab_", 1), std::to_string(panel->INFORMES));
-  EXPECT_EQ(Key("Campo_", 1), std::to_string(panel->INFORMES_RESUMEN_CTA_CTE));
+  EXPECT_EQ(Key("Texto_", 8), "Facturacion") << "the first of the eight, seven places down";
   // A task id under a header it does not belong to: recorded with the title found for it
   // (none), and nothing is shown.
   {
@@ -400,7 +422,7 @@ TEST_F(TaskPanelTest, ATaskIsRecordedThenShownAndOnlyItsOwnGroupShowsIt) {
   }
   EXPECT_EQ(Key("Campo_", 1), std::to_string(panel->COMPROBANTES_PAGOS));
   EXPECT_EQ(Key("Texto_", 1), "");
-  EXPECT_EQ(Key("Texto_", 2), "Resumen Cta Cte");
+  EXPECT_EQ(Key("Texto_", 2), "Asientos Contables");
 }
 
 TEST_F(TaskPanelTest, RecientesReplaysTheChosenSlotOrNothingForAnEmptyOne) {
