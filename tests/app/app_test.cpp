@@ -278,9 +278,17 @@ TEST(StartupOrder, ModulesAndProgramBodyRunInOrder) {
       BOOL on = TRUE;
       SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0);
       EXPECT_FALSE(on) << "off while the frame runs";
-      // A later thread gets its own globals and its dictionary set-up; the frame goes on once
-      // it has ended.
-      const int32_t n = rt::StartThread([] { app::Trace("thread 2 runs"); }, 25000);
+      // A later thread gets its own globals, at 0 whatever thread 1's hold, and its dictionary
+      // set-up; the frame goes on once it has ended.
+      app::ThisThread().GLOBALREQUEST = 7;
+      app::ThisThread().VCRREQUEST = 7;
+      const int32_t n = rt::StartThread(
+          [] {
+            const app::ThreadGlobals& g = app::ThisThread();
+            const bool fresh = g.GLOBALREQUEST == 0 && g.GLOBALRESPONSE == 0 && g.VCRREQUEST == 0;
+            app::Trace(fresh ? "thread 2 runs" : "thread 2 runs with another thread's globals");
+          },
+          25000);
       EXPECT_EQ(n, 2);
       if (HANDLE h = rt::OpenThreadHandle(n)) {
         EXPECT_EQ(WaitForSingleObject(h, 30000), WAIT_OBJECT_0);
