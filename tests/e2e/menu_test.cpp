@@ -30,6 +30,7 @@ TEST_P(Menu, EachAccountingItemShowsItsTextThenBecomesSlot1) {
     ::HWND dialog = run.WaitDialog();
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(Running::Shows(dialog, c.text));
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr) << "the dialog has no owner window";
     Pump(100);
     EXPECT_NE(IniValue(run.Recent(), "RECIENTES.", "Texto_1"), c.text) << "not recorded while the dialog is open";
     CloseAsUser(dialog);
