@@ -67,6 +67,11 @@ void TASKPANEL::INIT(int32_t NCONTROL) {
   RebindRecentItems();
 }
 
+void TASKPANEL::KILL() {
+  app::Trace("TASKPANEL KILL");
+  QFTASKPANELCLASS::KILL();
+}
+
 // Every slot whose stored title is a current task title gets this run's header and task
 // ids; the others keep theirs. Titles are never written, and nothing beyond slot 20; the
 // file is replaced in one step, so a start killed at any moment leaves the list as it was

@@ -26,6 +26,8 @@ class TASKPANEL : public QFTASKPANELCLASS {
   explicit TASKPANEL(PanelLocals& locals) : L(locals) {}
 
   void INIT(int32_t NCONTROL) override;
+  // The class's own KILL, noted in the start-up trace as it runs.
+  void KILL() override;
   void EXECUTEACTION(int32_t HEADERID, int32_t TASKID, int32_t MOUSEBTN, int32_t FEQ) override;
 
   // This run's ids of the fixed headers and tasks; 0 until INIT has added them.

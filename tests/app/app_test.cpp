@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <atomic>
 #include <thread>
 
@@ -21,9 +24,10 @@ std::string MenuText(HMENU menu, UINT pos) {
   return buf;
 }
 
-// The menu tree as a user sees it: texts in order, and each item's command id is its
-// control number as a 16-bit value.
-TEST_F(AppFixture, FrameMenuTreeHasTheAccountingMenusAndControlNumbers) {
+// The frame as a user sees it: the menu tree, texts in order, each item's command id its
+// control number as a 16-bit value; a status bar of four zones, the last three 80, 120 and
+// 45 pixels wide; a client area 505 dialog units of "MS Sans Serif" 8 wide.
+TEST_F(AppFixture, FrameHasTheAccountingMenusTheStatusBarAndItsSize) {
   std::unique_ptr<rt::Window> frame;
   rt::LoadFrameStructure(frame, config_.frameModule, app::kFrameLayout);
   ASSERT_TRUE(frame && frame->Open());
@@ -49,7 +53,7 @@ TEST_F(AppFixture, FrameMenuTreeHasTheAccountingMenusAndControlNumbers) {
   for (const Expected& e : menus) {
     HMENU sub = GetSubMenu(bar, e.menu);
     ASSERT_NE(sub, nullptr) << e.menu;
-    ASSERT_GE(GetMenuItemCount(sub), static_cast<int>(e.items.size())) << e.menu;
+    ASSERT_EQ(GetMenuItemCount(sub), static_cast<int>(e.items.size())) << e.menu;
     for (UINT i = 0; i < e.items.size(); ++i) {
       const auto& [text, feq] = e.items[i];
       if (feq == 0) {
@@ -60,6 +64,25 @@ TEST_F(AppFixture, FrameMenuTreeHasTheAccountingMenusAndControlNumbers) {
       EXPECT_EQ(GetMenuItemID(sub, i), static_cast<UINT>(static_cast<uint16_t>(feq))) << text;
     }
   }
+  ::HWND status = FindWindowExA(frame->Handle(), nullptr, STATUSCLASSNAMEA, nullptr);
+  ASSERT_TRUE(status);
+  RECT client{}, statusRect{};
+  GetClientRect(status, &client);
+  int edges[8] = {};
+  ASSERT_EQ(SendMessageA(status, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 4);
+  EXPECT_EQ(edges[0], client.right - 245) << "the first zone takes what the others leave";
+  EXPECT_EQ(edges[1] - edges[0], 80);
+  EXPECT_EQ(edges[2] - edges[1], 120);
+  EXPECT_EQ(client.right - edges[2], 45);
+  EXPECT_EQ(edges[3], -1) << "the last zone reaches the right edge";
+  // The area above the status bar is 505 by 318 units (the height within the rounding of
+  // the status bar's own height).
+  const testing_support::DialogUnits du("MS Sans Serif", 8);
+  ASSERT_TRUE(du.valid());
+  GetClientRect(frame->Handle(), &client);
+  GetWindowRect(status, &statusRect);
+  EXPECT_EQ(client.right, du.X(505));
+  EXPECT_NEAR(client.bottom - (statusRect.bottom - statusRect.top), du.Y(318), 2);
   // Item texts and tips read back by control number, as the frame's menu handling does.
   rt::ScopedTarget target(frame->Handle());
   EXPECT_EQ(rt::GetControlText(-13), "Saldos de Clientes");
@@ -95,8 +118,10 @@ TEST_F(AppFixture, FrameIsFirstShownWithoutScrollBarsItDoesNotNeed) {
   EXPECT_EQ(GetWindowLongA(frame->MdiClient(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
 }
 
-// A window that sets no response makes RUN return 2; INIT's failure skips the loop.
-TEST_F(AppFixture, RunWithoutAResponseReturns2) {
+// A window that sets no response makes RUN return 2; INIT's failure skips the loop; a KILL
+// whose parent fails (the manager already shut down) returns that level at once, saving no
+// placement and keeping the procedure name.
+TEST_F(AppFixture, RunWithoutAResponseReturns2AndFailuresSaveNoPlacement) {
   struct Closer : app::ProcedureWindow {
     using ProcedureWindow::ProcedureWindow;
     void OwnStep() override { rt::PostEvent(rt::EVENT_CloseWindow); }
@@ -109,6 +134,12 @@ TEST_F(AppFixture, RunWithoutAResponseReturns2) {
   EXPECT_EQ(w.OPENED, 1);
   EXPECT_NE(IniValue(config_.iniFile, "Closer", "Width"), "") << "KILL saved the placement";
   EXPECT_EQ(app::GLOBALERRORS->PROCEDURENAME(), "") << "KILL dropped the procedure name";
+  WritePrivateProfileStringA("Closer", nullptr, nullptr, config_.iniFile.c_str());
+  app::GLOBALERRORS->SETPROCEDURENAME("Closer");
+  EXPECT_EQ(w.KILL(), 5);
+  EXPECT_EQ(IniValue(config_.iniFile, "Closer", "Width"), "") << "no placement saved by a failed KILL";
+  EXPECT_EQ(app::GLOBALERRORS->PROCEDURENAME(), "Closer");
+  app::GLOBALERRORS->SETPROCEDURENAME();
 
   struct Failing : app::ProcedureWindow {
     using ProcedureWindow::ProcedureWindow;
@@ -153,12 +184,35 @@ TEST_F(MensajeFixture, ShowsTheFirst200CharactersAndReturnsWhenClosed) {
   for (const Case& c : cases) {
     ::HWND dialog = ShowOnThread(c.text);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(WindowText(GetDlgItem(dialog, app::FEQ_LOC_TEXTO)), c.shown);
+    // The text is filled in once the window is up.
+    std::string shown;
+    EXPECT_TRUE(WaitFor([&] { return (shown = WindowText(GetDlgItem(dialog, app::FEQ_LOC_TEXTO))) == c.shown; }))
+        << shown;
     EXPECT_EQ(WindowText(GetDlgItem(dialog, app::FEQ_OKBUTTON)), "&OK");
     EXPECT_EQ(WindowText(GetDlgItem(dialog, app::FEQ_CANCELBUTTON)), "&Cancel");
     const LONG style = GetWindowLongA(dialog, GWL_STYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    // Sizes and places in dialog units of its font, "MS Sans Serif" 8.
+    const DialogUnits du("MS Sans Serif", 8);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, du.X(395));
+    EXPECT_EQ(client.bottom, du.Y(224));
+    struct Place {
+      int feq, x, y, width, height;
+    } places[] = {{app::FEQ_LOC_TEXTO, 31, 70, 318, 26},
+                  {app::FEQ_OKBUTTON, 295, 201, 35, 14},
+                  {app::FEQ_CANCELBUTTON, 337, 201, 41, 14}};
+    for (const Place& p : places) {
+      RECT r{};
+      GetWindowRect(GetDlgItem(dialog, p.feq), &r);
+      MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_EQ(r.left, du.X(p.x)) << p.feq;
+      EXPECT_EQ(r.top, du.Y(p.y)) << p.feq;
+      EXPECT_EQ(r.right - r.left, du.X(p.width)) << p.feq;
+      EXPECT_EQ(r.bottom - r.top, du.Y(p.height)) << p.feq;
+    }
     EXPECT_FALSE(done_.load()) << "MENSAJE returns only when its window has closed";
     CloseAndJoin(dialog);
     EXPECT_TRUE(done_.load());
@@ -197,53 +251,110 @@ TEST_F(MensajeFixture, OpensWhereItWasMovedTo) {
   CloseAndJoin(again);
 }
 
+// Notes in the start-up trace every change of the drag-full-windows setting, with the value
+// it was set to, at the moment the set call announces it (to every top-level window).
+class DragSettingNotes {
+ public:
+  DragSettingNotes() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "DragSettingNotes";
+    RegisterClassA(&wc);
+    window_ = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &original_, 0);
+  }
+  ~DragSettingNotes() {
+    DestroyWindow(window_);
+    Set(original_);
+  }
+  static void Set(BOOL on) { SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, on, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE); }
+
+ private:
+  static LRESULT CALLBACK Proc(::HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETTINGCHANGE && wp == SPI_SETDRAGFULLWINDOWS) {
+      BOOL on = FALSE;
+      SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0);
+      app::Trace(on ? "setting: drag on" : "setting: drag off");
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+  }
+  ::HWND window_ = nullptr;
+  BOOL original_ = FALSE;
+};
+
 // Start-up and shutdown run in a fixed order: the modules' start-ups in order (each
 // process start-up followed by its first-thread start-up), the program body's steps, then
-// the clean-ups in exact reverse.
+// the clean-ups in exact reverse. A drag setting that was on is off before the frame runs
+// and on again after it, before the INI manager shuts down; one that was off is never set.
 TEST(StartupOrder, ModulesAndProgramBodyRunInOrder) {
-  testing_support::TempDir dir;
-  testing_support::ScopedCurrentDir cwd(dir.path());
-  app::ClearTrace();
-  static app::ProgramConfig config;
-  config.name = "Brivane";
-  config.iniFile = "Order.INI";
-  config.frameModule = "Order$FRAME";
-  config.dialogModule = "Order$DIALOG";
-  config.frame = [] {
-    app::Trace("frame runs");
-    EXPECT_NE(app::INIMGR, nullptr);
-    // A later thread gets its own globals and its dictionary set-up.
-    static std::atomic<bool> ran{false};
-    rt::StartThread([] { ran = app::ThisThread().GLOBALREQUEST == 0; }, 25000);
-    for (int i = 0; i < 200 && !ran; ++i) Sleep(10);
-    Sleep(50);
-  };
-  rt::Module last;
-  last.name = "qftaskpanel";
-  last.attachProcess = [] { app::Trace("qftaskpanel start"); };
-  last.detachProcess = [] { app::Trace("qftaskpanel end"); };
-  const std::vector<rt::Module> modules = {app::MainModule("Brivane"), app::WindowModule("Brivane$QUILL001", {}),
-                                           app::WindowModule("Brivane$QUILL002", {rt::ControlKind::Image}),
-                                           app::WindowModule("Brivane$QUILL003", {}), last};
-  EXPECT_EQ(app::RunProgramEntry(config, modules), 0);
+  DragSettingNotes notes;
+  for (BOOL dragOn : {TRUE, FALSE}) {
+    SCOPED_TRACE(dragOn ? "drag setting on at start" : "drag setting off at start");
+    DragSettingNotes::Set(dragOn);
+    testing_support::TempDir dir;
+    testing_support::ScopedCurrentDir cwd(dir.path());
+    app::ClearTrace();
+    static app::ProgramConfig config;
+    config.name = "Brivane";
+    config.iniFile = "Order.INI";
+    config.frameModule = "Order$FRAME";
+    config.dialogModule = "Order$DIALOG";
+    config.frame = [] {
+      app::Trace("frame runs");
+      EXPECT_NE(app::INIMGR, nullptr);
+      BOOL on = TRUE;
+      SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0);
+      EXPECT_FALSE(on) << "off while the frame runs";
+      // A later thread gets its own globals, at 0 whatever thread 1's hold, and its dictionary
+      // set-up; the frame goes on once it has ended.
+      app::ThisThread().GLOBALREQUEST = 7;
+      app::ThisThread().VCRREQUEST = 7;
+      const int32_t n = rt::StartThread(
+          [] {
+            const app::ThreadGlobals& g = app::ThisThread();
+            const bool fresh = g.GLOBALREQUEST == 0 && g.GLOBALRESPONSE == 0 && g.VCRREQUEST == 0;
+            app::Trace(fresh ? "thread 2 runs" : "thread 2 runs with another thread's globals");
+          },
+          25000);
+      EXPECT_EQ(n, 2);
+      if (HANDLE h = rt::OpenThreadHandle(n)) {
+        EXPECT_EQ(WaitForSingleObject(h, 30000), WAIT_OBJECT_0);
+        CloseHandle(h);
+      }
+    };
+    rt::Module last;
+    last.name = "qftaskpanel";
+    last.attachProcess = [] { app::Trace("qftaskpanel start"); };
+    last.detachProcess = [] { app::Trace("qftaskpanel end"); };
+    const std::vector<rt::Module> modules = {app::MainModule("Brivane"), app::WindowModule("Brivane$QUILL001", {}),
+                                             app::WindowModule("Brivane$QUILL002", {rt::ControlKind::Image}),
+                                             app::WindowModule("Brivane$QUILL003", {}), last};
+    EXPECT_EQ(app::RunProgramEntry(config, modules), 0);
 
-  std::vector<std::string> trace = app::TraceSteps();
-  const std::vector<std::string> expected = {
-      "Brivane.__attach_process", "Brivane.__attach_thread", "Brivane$QUILL001 start", "Brivane$QUILL002 start",
-      "Brivane$QUILL003 start", "qftaskpanel start", "GLOBALERRORS.INIT", "FUZZYMATCHER.INIT", "INIMGR.INIT",
-      "DCTINIT", "MAIN", "frame runs",
-      // thread 2: module thread start-ups (its dictionary runs DCTINIT), then its clean-ups
-      "Brivane.__attach_thread", "DCTINIT", "Brivane.__detach_thread", "DCTKILL",
-      "MAIN returned", "INIMGR.KILL", "FUZZYMATCHER.KILL", "qftaskpanel end", "Brivane$QUILL003 end",
-      "Brivane$QUILL002 end", "Brivane$QUILL001 end", "Brivane.__detach_thread", "DCTKILL",
-      "Brivane.__detach_process"};
-  // Drop the drag-setting steps, which depend on the machine's setting.
-  std::erase_if(trace, [](const std::string& s) { return s.rfind("drag setting", 0) == 0; });
-  EXPECT_EQ(trace, expected);
-  char sectors[64] = {};
-  GetPrivateProfileStringA("__Dont_Touch_Me__", "Sectors", "missing", sectors, sizeof sectors,
-                           dir.File("Order.INI").c_str());
-  EXPECT_STRNE(sectors, "missing") << "the INI manager's own section, in the current directory";
+    std::vector<std::string> expected = {
+        "Brivane.__attach_process", "Brivane.__attach_thread", "Brivane$QUILL001 start", "Brivane$QUILL002 start",
+        "Brivane$QUILL003 start", "qftaskpanel start", "GLOBALERRORS.INIT", "FUZZYMATCHER.INIT", "INIMGR.INIT",
+        "DCTINIT"};
+    if (dragOn) expected.insert(expected.end(), {"setting: drag off", "drag setting off"});
+    expected.insert(expected.end(), {
+        "MAIN", "frame runs",
+        // thread 2: module thread start-ups (its dictionary runs DCTINIT), then its clean-ups
+        "Brivane.__attach_thread", "DCTINIT", "thread 2 runs", "Brivane.__detach_thread", "DCTKILL",
+        "MAIN returned"});
+    if (dragOn) expected.insert(expected.end(), {"setting: drag on", "drag setting on"});
+    expected.insert(expected.end(), {"INIMGR.KILL", "FUZZYMATCHER.KILL", "qftaskpanel end", "Brivane$QUILL003 end",
+                                     "Brivane$QUILL002 end", "Brivane$QUILL001 end", "Brivane.__detach_thread",
+                                     "DCTKILL", "Brivane.__detach_process"});
+    EXPECT_EQ(app::TraceSteps(), expected);
+    BOOL after = !dragOn;
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &after, 0);
+    EXPECT_EQ(after, dragOn) << "as it was, after the program body";
+    char sectors[64] = {};
+    GetPrivateProfileStringA("__Dont_Touch_Me__", "Sectors", "missing", sectors, sizeof sectors,
+                             dir.File("Order.INI").c_str());
+    EXPECT_STRNE(sectors, "missing") << "the INI manager's own section, in the current directory";
+  }
 }
 
 }  // namespace

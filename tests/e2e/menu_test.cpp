@@ -29,7 +29,8 @@ TEST_P(Menu, EachAccountingItemShowsItsTextThenBecomesSlot1) {
     ChooseMenuItem(run.frame(), c.feq);
     ::HWND dialog = run.WaitDialog();
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(Running::DialogText(dialog), c.text);
+    EXPECT_TRUE(Running::Shows(dialog, c.text));
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr) << "the dialog has no owner window";
     Pump(100);
     EXPECT_NE(IniValue(run.Recent(), "RECIENTES.", "Texto_1"), c.text) << "not recorded while the dialog is open";
     CloseAsUser(dialog);
@@ -101,7 +102,7 @@ TEST_P(Menu, RecientesPopsUpTheStoredTextsAndReplaysTheChosenSlot) {
   PickPopupItem(menu, 3);
   ::HWND dialog = run.WaitDialog();
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(Running::DialogText(dialog), "Saldos de Clientes");
+  EXPECT_TRUE(Running::Shows(dialog, "Saldos de Clientes"));
   EXPECT_EQ(IniValue(recent, "RECIENTES.", "Texto_1"), "Recibos");
   CloseAsUser(dialog);
   ASSERT_TRUE(WaitFor([&] { return IniValue(recent, "RECIENTES.", "Texto_1") == "Saldos de Clientes"; }));

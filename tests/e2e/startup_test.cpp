@@ -17,6 +17,9 @@ TEST_P(EachProgram, OpensTheFrameAndExitsWithZeroLeavingThePlacement) {
   EXPECT_TRUE(IsWindowVisible(run.frame()));
   EXPECT_EQ(GetParent(run.frame()), nullptr);
   EXPECT_NE(GetMenu(run.frame()), nullptr) << "the frame has a menu bar";
+  ASSERT_TRUE(run.FrameRunning());
+  // The frame's start-up, which starts the task-panel thread in Brivane, is over now.
+  EXPECT_EQ(ThreadCount(run.process().pid()), GetParam().threads) << "threads while the frame runs";
   EXPECT_EQ(run.Exit(), 0);
   for (const char* key : {"XPos", "YPos", "Width", "Height", "Maximize", "Minimize"})
     EXPECT_NE(IniValue(run.Ini(), "Main", key), "") << key;
@@ -91,8 +94,35 @@ TEST_P(EachProgram, BadProgramIniFilesStillGiveASaneFrame) {
 INSTANTIATE_TEST_SUITE_P(Programs, EachProgram, ::testing::Values(kBrivane, kCaldrel),
                          [](const auto& info) { return info.param.exe.substr(0, info.param.exe.size() - 4); });
 
+// Counts the changes of the drag-full-windows setting that any process announces: a set call
+// with the update flags broadcasts WM_SETTINGCHANGE to every top-level window, this one too.
+class SettingChanges {
+ public:
+  SettingChanges() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "SettingChangesListener";
+    RegisterClassA(&wc);
+    window_ = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    count_ = 0;
+  }
+  ~SettingChanges() { DestroyWindow(window_); }
+  int count() const { return count_; }
+  void reset() { count_ = 0; }
+
+ private:
+  static LRESULT CALLBACK Proc(::HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETTINGCHANGE && wp == SPI_SETDRAGFULLWINDOWS) ++count_;
+    return DefWindowProcA(h, msg, wp, lp);
+  }
+  static inline int count_ = 0;
+  ::HWND window_ = nullptr;
+};
+
 // The drag-full-windows setting is off while a program runs when it was on, and on again
-// afterwards; when it was off it stays off.
+// afterwards: one set call each way, announced to every window. When it was off at the start
+// no set call is made at all, not even one to the same value.
 TEST(DragSetting, SwitchedOffWhileTheFrameRunsOnlyWhenItWasOn) {
   BOOL original = FALSE;
   SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &original, 0);
@@ -105,16 +135,26 @@ TEST(DragSetting, SwitchedOffWhileTheFrameRunsOnlyWhenItWasOn) {
       return -1;
     return value[0] == '1';
   };
-  for (BOOL start : {TRUE, FALSE}) {
-    SCOPED_TRACE(start ? "on at start" : "off at start");
-    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, start, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
-    ASSERT_EQ(setting(), start);
-    TempDir dir;
-    Running run(kCaldrel, dir.path());
-    ASSERT_TRUE(run.frame());
-    EXPECT_TRUE(WaitFor([&] { return setting() == FALSE; }, 3000)) << "off while the frame runs";
-    EXPECT_EQ(run.Exit(), 0);
-    EXPECT_TRUE(WaitFor([&] { return setting() == start; }, 3000)) << "as it was after the frame closed";
+  SettingChanges changes;
+  for (const Program* program : {&kCaldrel, &kBrivane}) {
+    for (BOOL start : {TRUE, FALSE}) {
+      SCOPED_TRACE(program->exe + (start ? ", on at start" : ", off at start"));
+      SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, start, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+      ASSERT_EQ(setting(), start);
+      changes.reset();  // this thread's own call is counted at once
+      TempDir dir;
+      Running run(*program, dir.path());
+      ASSERT_TRUE(run.frame());
+      EXPECT_TRUE(WaitFor([&] { return setting() == FALSE; })) << "off while the frame runs";
+      // A set call waits until every window has seen its announcement: once the frame is up,
+      // the start's call has been counted, or there was none.
+      EXPECT_TRUE(WaitFor([&] { return changes.count() == (start ? 1 : 0); }))
+          << changes.count() << ": switched off once, and only when it was on";
+      EXPECT_EQ(run.Exit(), 0);
+      EXPECT_TRUE(WaitFor([&] { return setting() == start; })) << "as it was after the frame closed";
+      EXPECT_TRUE(WaitFor([&] { return changes.count() == (start ? 2 : 0); }))
+          << changes.count() << ": switched on again once, and only when it was switched off";
+    }
   }
   SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, original, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
 }

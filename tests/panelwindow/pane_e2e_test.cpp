@@ -64,18 +64,32 @@ TEST_F(PaneRun, IsAFixedToolPaneOnItsOwnThread) {
   SendMessageTimeoutA(p.window, WM_NCHITTEST, 0, MAKELPARAM((w.left + w.right) / 2, w.top + GetSystemMetrics(SM_CYCAPTION) / 2),
                       SMTO_NORMAL, 5000, &hit);
   EXPECT_EQ(hit, static_cast<DWORD_PTR>(HTCAPTION));
-  // At the top left of the frame's client area, the control one unit wider than the pane.
+  // At the top left of the frame's client area. Its sizes are dialog units of its font,
+  // "MS Sans Serif" 8: a client area of 89 by 228 units, and the control at x -1, y 0, 91 by
+  // 227 units, one unit past the left and right edges and one unit short of the bottom.
   POINT origin{w.left, w.top};
   ScreenToClient(p.client, &origin);
   EXPECT_EQ(origin.x, 0);
   EXPECT_EQ(origin.y, 0);
+  const DialogUnits du("MS Sans Serif", 8);
+  ASSERT_TRUE(du.valid());
   RECT pane{}, control{};
   GetClientRect(p.window, &pane);
+  EXPECT_EQ(pane.right, du.X(89));
+  EXPECT_EQ(pane.bottom, du.Y(228));
   GetWindowRect(p.control, &control);
   MapWindowPoints(nullptr, p.window, reinterpret_cast<POINT*>(&control), 2);
-  EXPECT_LT(control.left, 0);
-  EXPECT_GT(control.right, pane.right);
-  EXPECT_LT(control.bottom, pane.bottom);
+  EXPECT_EQ(control.left, du.X(-1));
+  EXPECT_EQ(control.top, 0);
+  EXPECT_EQ(control.right - control.left, du.X(91));
+  EXPECT_EQ(control.bottom - control.top, du.Y(227));
+  // The strip under the control shows the window's own background, the panel's colour.
+  MoveAway(p.control);
+  Settle(p.control);
+  const ScreenShot shot(p.window);
+  const RECT strip{0, control.bottom, pane.right, pane.bottom};
+  ASSERT_GT(strip.bottom, strip.top);
+  EXPECT_EQ(CountColour(shot, strip, 0x00E6A07A), (strip.right - strip.left) * (strip.bottom - strip.top));
 
   // Escape, to the pane and to its panel, leaves it open.
   for (::HWND to : {p.window, p.control}) {
@@ -135,7 +149,7 @@ TEST_F(PaneRun, ATaskIsRecordedBeforeItsDialogWhichLeavesTheFrameWorking) {
   Click(p.control, facturacion);
   ::HWND dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog) << "the dialog runs on the pane's thread";
-  EXPECT_EQ(Running::DialogText(dialog), "Facturacion");
+  EXPECT_TRUE(Running::Shows(dialog, "Facturacion"));
   // Recorded already, while the dialog is open.
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 1), "Facturacion");
   const std::string campo = Slot(PaneFile(), "Campo_", 1), encab = Slot(PaneFile(), "Encab_", 1);
@@ -148,7 +162,7 @@ TEST_F(PaneRun, ATaskIsRecordedBeforeItsDialogWhichLeavesTheFrameWorking) {
   ChooseMenuItem(run->frame(), -7);
   ::HWND frameDialog = WaitDialogOn(pid(), frameThread);
   ASSERT_TRUE(frameDialog);
-  EXPECT_EQ(Running::DialogText(frameDialog), "Facturas");
+  EXPECT_TRUE(Running::Shows(frameDialog, "Facturas"));
   CloseAsUser(frameDialog);
   ASSERT_TRUE(WaitFor([&] { return IniValue(run->Recent(), kSection, "Texto_1") == "Facturas"; }));
   EXPECT_TRUE(IsWindow(dialog));
@@ -163,7 +177,7 @@ TEST_F(PaneRun, ATaskIsRecordedBeforeItsDialogWhichLeavesTheFrameWorking) {
   Click(p.control, LayOut(p.control, Groups{true, false, false, "Facturacion"}).comprobantesTasks.at(2));
   dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(Running::DialogText(dialog), "Otros Pagos");
+  EXPECT_TRUE(Running::Shows(dialog, "Otros Pagos"));
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 1), "Otros Pagos");
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 2), "Facturacion");
   EXPECT_EQ(Slot(PaneFile(), "Campo_", 2), campo);
@@ -225,7 +239,7 @@ TEST_F(PaneRun, HeaderClicksOpenAndCloseTheirGroups) {
   Click(p.control, withInformes.informesTasks.at(1));
   ::HWND dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(Running::DialogText(dialog), "Saldos");
+  EXPECT_TRUE(Running::Shows(dialog, "Saldos"));
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 1), "Saldos");
   CloseAsUser(dialog);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
@@ -268,7 +282,7 @@ TEST_F(PaneRun, RecientesPopsUpTheStoredTitlesAndReplaysTheChosenTask) {
   PickPopupItem(menu, 2);
   ::HWND dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(Running::DialogText(dialog), "Pagos");
+  EXPECT_TRUE(Running::Shows(dialog, "Pagos"));
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 1), "Pagos");
   EXPECT_EQ(Slot(PaneFile(), "Campo_", 1), pagosCampo);
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 2), "Imputaciones");
@@ -283,7 +297,7 @@ TEST_F(PaneRun, RecientesPopsUpTheStoredTitlesAndReplaysTheChosenTask) {
   PickPopupItem(menu, 3);
   dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(Running::DialogText(dialog), "Facturacion");
+  EXPECT_TRUE(Running::Shows(dialog, "Facturacion"));
   EXPECT_EQ(Slot(PaneFile(), "Texto_", 1), "Facturacion");
   CloseAsUser(dialog);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
@@ -335,7 +349,7 @@ TEST_F(PaneRun, ASecondRunRebindsTheStoredTasksToItsIds) {
   PickPopupItem(menu, 3);
   dialog = WaitDialogOn(pid(), paneThread);
   ASSERT_TRUE(dialog);
-  EXPECT_EQ(Running::DialogText(dialog), "Saldos");
+  EXPECT_TRUE(Running::Shows(dialog, "Saldos"));
   CloseAsUser(dialog);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
   // A slot whose ids name nothing now: choosing it changes nothing and shows nothing.

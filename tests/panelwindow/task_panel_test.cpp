@@ -7,13 +7,17 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "app/globals.h"
 #include "app/layouts.h"
 #include "panel_fixture.h"
+#include "panelwindow/main_taskpanel.h"
 #include "panelwindow/task_panel.h"
 #include "runtime/events.h"
+#include "runtime/threads.h"
+#include "runtime/window.h"
 #include "test_support.h"
 
 namespace {
@@ -24,7 +28,8 @@ constexpr char kSection[] = "RECIENTES.";
 
 // From another thread: picks item `pick` of every popup menu this process shows (0
 // dismisses it) and closes every "Caption" dialog, noting its text and, at that moment,
-// the title in slot 1 of `file`.
+// the title in slot 1 of `file`. A click returns only after the popup and the dialog it
+// opened have closed, so what it showed is known when it returns.
 class Answerer {
  public:
   Answerer(std::string file, int pick) : file_(std::move(file)), pick_(pick), thread_([this] { Run(); }) {}
@@ -70,6 +75,66 @@ class Answerer {
   std::mutex mutex_;
   std::vector<Dialog> dialogs_;
   std::thread thread_;
+};
+
+// Threads 2 to 255 of the runtime, all started and waiting; those named get a window, made
+// on the calling thread, as their current target. An event posted to any of them therefore
+// lands in the calling thread's queue, in the order it was posted.
+class NumberedThreads {
+ public:
+  explicit NumberedThreads(const std::set<int32_t>& withWindow) {
+    release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    for (int32_t n : withWindow)
+      windows_[n] = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    for (int32_t n = 2; n <= rt::kMaxThreads; ++n) {
+      if (rt::StartThread(Wait, 25000) != n) return;
+      handles_.push_back(rt::OpenThreadHandle(n));
+    }
+    ready_ = WaitFor([this] {
+      for (const auto& [n, window] : windows_)
+        if (rt::ThreadWindow(n) != window) return false;
+      return true;
+    });
+  }
+  ~NumberedThreads() {
+    SetEvent(release_);
+    for (HANDLE h : handles_) {
+      WaitForSingleObject(h, 30000);
+      CloseHandle(h);
+    }
+    for (const auto& [n, window] : windows_) DestroyWindow(window);
+    CloseHandle(release_);
+  }
+  bool ready() const { return ready_; }
+  // The threads whose windows got the close-window event (1 for `thread1Window`), in the
+  // order the events were posted; takes them out of the queue.
+  std::vector<int32_t> CloseEventsInOrder(::HWND thread1Window) const {
+    std::vector<int32_t> order;
+    MSG m;
+    while (PeekMessageA(&m, nullptr, rt::WM_RT_EVENT, rt::WM_RT_EVENT, PM_REMOVE)) {
+      if (m.wParam != static_cast<WPARAM>(rt::EVENT_CloseWindow) || m.lParam != 0) continue;
+      int32_t n = m.hwnd == thread1Window ? 1 : 0;
+      for (const auto& [number, window] : windows_)
+        if (window == m.hwnd) n = number;
+      order.push_back(n);
+    }
+    return order;
+  }
+
+ private:
+  static void Wait() {
+    const int32_t n = rt::CurrentThread();
+    if (windows_.count(n)) {
+      rt::ScopedTarget target(windows_.at(n));
+      WaitForSingleObject(release_, 60000);
+    } else {
+      WaitForSingleObject(release_, 60000);
+    }
+  }
+  static inline HANDLE release_ = nullptr;
+  static inline std::map<int32_t, ::HWND> windows_;
+  std::vector<HANDLE> handles_;
+  bool ready_ = false;
 };
 
 class TaskPanelTest : public ::testing::Test {
@@ -277,18 +342,22 @@ TEST_F(TaskPanelTest, ABlankUserNameGivesTheFileNameWithoutOne) {
 
 TEST_F(TaskPanelTest, HeaderClicksToggleTheirGroupsAndRecordNothing) {
   panel->INIT(1);
-  // As the panel calls it: the header's expanded flag before the click.
-  panel->EXECUTEACTION(panel->COMPROBANTES, 0, 1, 1);
-  EXPECT_EQ(Header(panel->COMPROBANTES).ISEXPANDED, 0);
-  panel->EXECUTEACTION(panel->INFORMES, 0, 1, 0);
-  EXPECT_EQ(Header(panel->INFORMES).ISEXPANDED, 1);
-  panel->EXECUTEACTION(panel->INFORMES, 0, 1, 1);
-  EXPECT_EQ(Header(panel->INFORMES).ISEXPANDED, 0);
+  // As the panel calls it: the header's expanded flag before the click, which alone decides
+  // (the last row hands a flag that disagrees with the group).
+  struct Click {
+    const int32_t* header;
+    int32_t wasExpanded;
+    uint8_t after;
+  } clicks[] = {{&panel->COMPROBANTES, 1, 0}, {&panel->INFORMES, 0, 1}, {&panel->INFORMES, 1, 0},
+                {&panel->COMPROBANTES, 0, 1}, {&panel->INFORMES, 1, 0}};
+  for (const Click& c : clicks) {
+    panel->EXECUTEACTION(*c.header, 0, 1, c.wasExpanded);
+    EXPECT_EQ(Header(*c.header).ISEXPANDED, c.after) << (*c.header == panel->INFORMES ? "Informes" : "Comprobantes");
+  }
   // "Recientes" with nothing stored: no popup, and the group stays closed.
   {
     Answerer answer(File(), 1);
     panel->EXECUTEACTION(panel->RECIENTES, 0, 1, 0);
-    Sleep(100);
     EXPECT_EQ(answer.popups(), 0);
   }
   EXPECT_EQ(Header(panel->RECIENTES).ISEXPANDED, 0);
@@ -298,40 +367,62 @@ TEST_F(TaskPanelTest, HeaderClicksToggleTheirGroupsAndRecordNothing) {
   EXPECT_FALSE(FileExists(File()));
 }
 
-TEST_F(TaskPanelTest, SalirFlipsItsGroupAndAsksTheFrameToClose) {
+// "Salir" flips its group, then asks threads 3 to 255 in turn and last thread 1, the
+// frame's (here this thread, whose window is the host), to close; thread 2, the pane's own,
+// is left out. The order is read from this thread's queue, where all the events land.
+TEST_F(TaskPanelTest, SalirFlipsItsGroupThenClosesThreads3To255AndLastTheFrame) {
   panel->INIT(1);
+  ASSERT_EQ(rt::CurrentThread(), 1);
+  const NumberedThreads threads({2, 3, 4, 254, 255});
+  ASSERT_TRUE(threads.ready());
+  const std::vector<int32_t> expected = {3, 4, 254, 255, 1};
   panel->EXECUTEACTION(panel->SALIR, 0, 1, 0);
   EXPECT_EQ(Header(panel->SALIR).ISEXPANDED, 1);
-  // This thread is thread 1, the frame's: its window gets the one close-window event.
-  EXPECT_EQ(CloseEventsPosted(), 1);
+  EXPECT_EQ(threads.CloseEventsInOrder(host_->host()), expected);
   panel->EXECUTEACTION(panel->SALIR, 0, 1, 1);
   EXPECT_EQ(Header(panel->SALIR).ISEXPANDED, 0);
-  EXPECT_EQ(CloseEventsPosted(), 1);
+  EXPECT_EQ(threads.CloseEventsInOrder(host_->host()), expected);
   EXPECT_FALSE(FileExists(File()));
 }
 
 TEST_F(TaskPanelTest, ATaskIsRecordedThenShownAndOnlyItsOwnGroupShowsIt) {
   panel->INIT(1);
+  // Each of the eight tasks: recorded as slot 1 before its dialog opens with its title.
+  const struct {
+    const int32_t *header, *task;
+    const char* title;
+  } tasks[] = {{&panel->COMPROBANTES, &panel->COMPROBANTES_FACTURACION, "Facturacion"},
+               {&panel->COMPROBANTES, &panel->COMPROBANTES_PAGOS, "Pagos"},
+               {&panel->COMPROBANTES, &panel->COMPROBANTES_OTROSPAGOS, "Otros Pagos"},
+               {&panel->COMPROBANTES, &panel->COMPROBANTES_IMPUTACIONES, "Imputaciones"},
+               {&panel->INFORMES, &panel->INFORMES_SUBDIARIO_DE_IVA, "Subdiario de IVA"},
+               {&panel->INFORMES, &panel->INFORMES_SALDOS, "Saldos"},
+               {&panel->INFORMES, &panel->INFORMES_RESUMEN_CTA_CTE, "Resumen Cta Cte"},
+               {&panel->INFORMES, &panel->INFORMES_ASIENTOS_CONTABLES, "Asientos Contables"}};
   {
     Answerer answer(File(), 0);
-    panel->EXECUTEACTION(panel->INFORMES, panel->INFORMES_RESUMEN_CTA_CTE, 1, 0);
-    ASSERT_EQ(answer.dialogs().size(), 1u);
-    EXPECT_EQ(answer.dialogs()[0].text, "Resumen Cta Cte");
-    EXPECT_EQ(answer.dialogs()[0].slot1, "Resumen Cta Cte") << "recorded before the dialog opened";
+    for (const auto& t : tasks) {
+      SCOPED_TRACE(t.title);
+      const std::size_t before = answer.dialogs().size();
+      panel->EXECUTEACTION(*t.header, *t.task, 1, 0);
+      ASSERT_EQ(answer.dialogs().size(), before + 1);
+      EXPECT_EQ(answer.dialogs().back().text, t.title);
+      EXPECT_EQ(answer.dialogs().back().slot1, t.title) << "recorded before the dialog opened";
+      EXPECT_EQ(Key("Encab_", 1), std::to_string(*t.header));
+      EXPECT_EQ(Key("Campo_", 1), std::to_string(*t.task));
+    }
   }
-  EXPECT_EQ(Key("Encab_", 1), std::to_string(panel->INFORMES));
-  EXPECT_EQ(Key("Campo_", 1), std::to_string(panel->INFORMES_RESUMEN_CTA_CTE));
+  EXPECT_EQ(Key("Texto_", 8), "Facturacion") << "the first of the eight, seven places down";
   // A task id under a header it does not belong to: recorded with the title found for it
   // (none), and nothing is shown.
   {
     Answerer answer(File(), 0);
     panel->EXECUTEACTION(panel->INFORMES, panel->COMPROBANTES_PAGOS, 1, 0);
-    Sleep(200);
     EXPECT_TRUE(answer.dialogs().empty());
   }
   EXPECT_EQ(Key("Campo_", 1), std::to_string(panel->COMPROBANTES_PAGOS));
   EXPECT_EQ(Key("Texto_", 1), "");
-  EXPECT_EQ(Key("Texto_", 2), "Resumen Cta Cte");
+  EXPECT_EQ(Key("Texto_", 2), "Asientos Contables");
 }
 
 TEST_F(TaskPanelTest, RecientesReplaysTheChosenSlotOrNothingForAnEmptyOne) {
@@ -344,7 +435,6 @@ TEST_F(TaskPanelTest, RecientesReplaysTheChosenSlotOrNothingForAnEmptyOne) {
     Answerer answer(File(), 1);  // slot 1: its "Campo_" is 0
     panel->EXECUTEACTION(panel->RECIENTES, 0, 1, 0);
     EXPECT_EQ(answer.popups(), 1);
-    Sleep(200);
     EXPECT_TRUE(answer.dialogs().empty());
   }
   EXPECT_EQ(ReadFileText(File()), before);
@@ -356,7 +446,58 @@ TEST_F(TaskPanelTest, RecientesReplaysTheChosenSlotOrNothingForAnEmptyOne) {
     EXPECT_EQ(answer.dialogs()[0].slot1, "Imputaciones");
   }
   EXPECT_EQ(Key("Campo_", 1), std::to_string(panel->COMPROBANTES_IMPUTACIONES));
+  // Dismissed after a choice: the choice before is not carried out again.
+  const std::string afterReplay = ReadFileText(File());
+  {
+    Answerer answer(File(), 0);
+    panel->EXECUTEACTION(panel->RECIENTES, 0, 1, 0);
+    EXPECT_EQ(answer.popups(), 1);
+    EXPECT_TRUE(answer.dialogs().empty());
+  }
+  EXPECT_EQ(ReadFileText(File()), afterReplay);
   EXPECT_EQ(Header(panel->RECIENTES).ISEXPANDED, 0);
+}
+
+// Counts the Escape keys that reach a window.
+struct KeyCounter {
+  static LRESULT CALLBACK Proc(::HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if ((msg == WM_KEYDOWN || msg == WM_CHAR) && wp == VK_ESCAPE) ++escapes;
+    return CallWindowProcA(old, h, msg, wp, lp);
+  }
+  static inline WNDPROC old = nullptr;
+  static inline int escapes = 0;
+};
+
+// The pane's window, opened from its layout inside a frame on this thread: Escape, pressed
+// on the panel's control or on the window, is an alert event for the window in place of the
+// key's own handling, so the key never reaches the control and the window stays open.
+TEST_F(TaskPanelTest, EscapeInThePaneIsAnAlertInPlaceOfTheKey) {
+  panelwindow::RegisterPanelLayout("PanelTest$PANE");
+  std::unique_ptr<rt::Window> frame, pane;
+  rt::LoadFrameStructure(frame, config_.frameModule, app::kFrameLayout);
+  ASSERT_TRUE(frame && frame->Open());
+  rt::LoadMdiChildStructure(pane, "PanelTest$PANE", panelwindow::kPanelLayout);
+  ASSERT_TRUE(pane && pane->Open());
+  ::HWND control = GetDlgItem(pane->Handle(), panelwindow::FEQ_XPTASKPANEL);
+  ASSERT_TRUE(control);
+  KeyCounter::escapes = 0;
+  KeyCounter::old = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&KeyCounter::Proc)));
+
+  constexpr int32_t kMarker = 0x7777;  // an event posted after the keys: everything before it is theirs
+  for (::HWND to : {control, pane->Handle()}) PostMessageA(to, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostMessageA(pane->Handle(), rt::WM_RT_EVENT, kMarker, 0);
+  std::vector<int32_t> events;
+  rt::Event e;
+  while (pane->NextEvent(e)) {
+    events.push_back(e.event);
+    if (e.event == kMarker) break;
+  }
+  const std::vector<int32_t> expected = {rt::EVENT_OpenWindow, rt::EVENT_AlertKey, rt::EVENT_AlertKey, kMarker};
+  EXPECT_EQ(events, expected);
+  EXPECT_EQ(KeyCounter::escapes, 0) << "the key's own handling is replaced";
+  EXPECT_TRUE(pane->IsOpen());
+  SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeyCounter::old));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -280,6 +281,31 @@ COLORREF Capture::At(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
   const uint32_t p = pixels_[static_cast<std::size_t>(y) * width_ + x];  // 0x00RRGGBB in a DIB
   return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+namespace {
+INT_PTR CALLBACK NoDialogHandling(::HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+}  // namespace
+
+DialogUnits::DialogUnits(const std::string& face, WORD points) {
+  // DLGTEMPLATE, then no menu, the standard class, no title, the point size and the face.
+  std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+  DLGTEMPLATE t{};
+  t.style = DS_SETFONT | WS_POPUP;
+  std::memcpy(words.data(), &t, sizeof t);
+  words.insert(words.end(), {0, 0, 0, points});
+  for (char c : face) words.push_back(static_cast<WORD>(static_cast<unsigned char>(c)));
+  words.push_back(0);
+  std::vector<DWORD> aligned((words.size() + 1) / 2, 0);  // a template starts on a DWORD
+  std::memcpy(aligned.data(), words.data(), words.size() * sizeof(WORD));
+  ::HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(aligned.data()),
+                                             nullptr, NoDialogHandling, 0);
+  RECT r{0, 0, 4000, 8000};
+  if (dialog && MapDialogRect(dialog, &r)) {
+    perFourX_ = r.right;
+    perEightY_ = r.bottom;
+  }
+  if (dialog) DestroyWindow(dialog);
 }
 
 std::string IniValue(const std::string& file, const std::string& section, const std::string& key) {

@@ -118,6 +118,20 @@ class Capture {
   std::vector<uint32_t> pixels_;
 };
 
+// Dialog units of a font, converted to pixels as Windows converts them for a dialog that uses
+// that font (a real dialog made from a template in memory, asked through MapDialogRect).
+class DialogUnits {
+ public:
+  DialogUnits(const std::string& face, WORD points);
+  bool valid() const { return perFourX_ > 0 && perEightY_ > 0; }
+  // Pixels of `units` horizontal or vertical dialog units, rounded as MapDialogRect rounds.
+  int X(int units) const { return MulDiv(units, perFourX_, 4000); }
+  int Y(int units) const { return MulDiv(units, perEightY_, 8000); }
+
+ private:
+  int perFourX_ = 0, perEightY_ = 0;  // pixels of 4000 horizontal and 8000 vertical units
+};
+
 // An INI value as the private-profile API reads it ("" when missing).
 std::string IniValue(const std::string& file, const std::string& section, const std::string& key);
 bool FileExists(const std::string& path);
