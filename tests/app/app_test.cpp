@@ -110,6 +110,7 @@ TEST_F(AppFixture, FrameIsFirstShownWithoutScrollBarsItDoesNotNeed) {
   std::unique_ptr<rt::Window> frame;
   rt::LoadFrameStructure(frame, config_.frameModule, app::kFrameLayout);
   const bool opened = frame && frame->Open();
+  if (opened) frame->Show();  // windows are made hidden and shown once their start-up is done
   UnhookWindowsHookEx(hook);
   ASSERT_TRUE(opened);
   ASSERT_NE(g_clientStyleAtShow, -1) << "the frame was shown without its MDI client";

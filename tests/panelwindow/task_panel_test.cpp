@@ -111,8 +111,12 @@ class NumberedThreads {
   std::vector<int32_t> CloseEventsInOrder(::HWND thread1Window) const {
     std::vector<int32_t> order;
     MSG m;
-    while (PeekMessageA(&m, nullptr, rt::WM_RT_EVENT, rt::WM_RT_EVENT, PM_REMOVE)) {
-      if (m.wParam != static_cast<WPARAM>(rt::EVENT_CloseWindow) || m.lParam != 0) continue;
+    // A close request for the calling thread is its close event; one for another thread
+    // asks that thread to close all of its windows.
+    while (PeekMessageA(&m, nullptr, rt::WM_RT_EVENT, rt::WM_RT_CLOSE_THREAD, PM_REMOVE)) {
+      const bool closeEvent = m.message == rt::WM_RT_EVENT && m.wParam == static_cast<WPARAM>(rt::EVENT_CloseWindow) &&
+                              m.lParam == 0;
+      if (!closeEvent && m.message != rt::WM_RT_CLOSE_THREAD) continue;
       int32_t n = m.hwnd == thread1Window ? 1 : 0;
       for (const auto& [number, window] : windows_)
         if (window == m.hwnd) n = number;
