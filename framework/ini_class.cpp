@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "runtime/ini_entry.h"
+#include "runtime/profile_file.h"
 #include "runtime/window.h"
 
 namespace fw {
@@ -146,14 +147,20 @@ void INICLASS::UPDATE(const std::string& procedure, rt::Window& window) {
     }
     moved_.erase(moved);
   }
-  for (int i = 0; i < 6; ++i) rt::WriteIniEntry(procedure, kKeys[i], std::to_string(values[i]), Path());
+  // All six keys in one replacement of the file: a process that dies meanwhile leaves the
+  // placement stored before, never a file cut short.
+  rt::ProfileEdit edit(Path());
+  for (int i = 0; i < 6; ++i) edit.image().Write(procedure, kKeys[i], std::to_string(values[i]));
+  edit.Commit();
   sectors_.insert(procedure);
 }
 
 void INICLASS::KILL() {
   std::lock_guard lock(mutex_);
   if (!inited_) return;
-  rt::WriteIniEntry(kOwnSection, "Sectors", Join(sectors_), Path());
+  rt::ProfileEdit edit(Path());
+  edit.image().Write(kOwnSection, "Sectors", Join(sectors_));
+  edit.Commit();
   inited_ = false;
 }
 
