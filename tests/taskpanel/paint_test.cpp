@@ -480,7 +480,8 @@ TEST_F(PanelPaint, BoxedHeaderIsALineAboveItsRows) {
     for (int x = 11; x < 208; ++x) EXPECT_EQ(shot.At(x, y), TaskFill()) << x << "," << y;
   }
   // The closed box: nothing below its line until the next header's bar.
-  for (int y = 67; y < 87; ++y) EXPECT_EQ(shot.At(100, y), Background(shot, y)) << y;
+  for (int y = 67; y < 87; ++y)
+    for (int x = 0; x < shot.width(); ++x) EXPECT_EQ(shot.At(x, y), Background(shot, y)) << x << "," << y;
   EXPECT_EQ(shot.At(13, 87), kBar);
 }
 
