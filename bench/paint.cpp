@@ -167,6 +167,7 @@ Figures Run(::HWND host, ::HWND control, int iterations, const std::string& modu
   const double estimate = MillisecondsPer(parts, [&] { panel.CALCULATEPANELHEIGHT(screen, winrect); });
   const double icon16 = MillisecondsPer(parts, [&] { panel.DRAWICON(mem, 0, 0, 16, 16, "MENU_Comprobantes.ico"); });
   const double icon32 = MillisecondsPer(parts, [&] { panel.DRAWICON(mem, 0, 0, 32, 32, "Menu_Informes.ICO"); });
+  const double button = MillisecondsPer(parts, [&] { panel.DRAWICON(mem, 0, 0, 24, 24, "taskxpc_ico"); });
   panel.GETHDR(panel.NCURRHEADER);
   const double header = MillisecondsPer(parts, [&] { panel.DRAWHEADER(mem, QTP_RECT{5, 10, client.right - 5, 40}); });
   // What WM_PAINT asks of the control's own procedure first: its frame and scroll bar.
@@ -177,9 +178,9 @@ Figures Run(::HWND host, ::HWND control, int iterations, const std::string& modu
   DeleteDC(mem);
   ReleaseDC(control, screen);
   std::printf(
-      "  parts (ms): estimate %.3f, task icon 16 %.3f, group icon 32 %.3f, header bar %.3f, setting the scroll bar "
+      "  parts (ms): estimate %.3f, task icon 16 %.3f, group icon 32 %.3f, button 24 %.3f, header bar %.3f, setting the scroll bar "
       "%.3f, non-client paint %.3f\n",
-      estimate, icon16, icon32, header, scrollBar, nonClient);
+      estimate, icon16, icon32, button, header, scrollBar, nonClient);
   panel.DESTRUCT();
   return {paint, floor};
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The icons a panel has drawn, kept for the panel's life: each name at each size is loaded
 // once with LoadImage and drawn from then on with DrawIconEx, exactly as a load at every
-// paint would draw it, without the cost of the load. The owner clears the cache when it
-// ends (KILL); whatever is left is destroyed with the cache.
+// paint would draw it, without the cost of the load (an icon whose mask only cuts out is kept
+// in the equivalent form with alpha, which the system draws faster). The owner clears the
+// cache when it ends (KILL); whatever is left is destroyed with the cache.
 #include <windows.h>
 
 #include <compare>
