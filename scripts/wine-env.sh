@@ -49,3 +49,18 @@ stop_xvfb() {
   if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
   XVFB_PID=""
 }
+
+# Builds one architecture with its output in a log file; on failure prints the log's tail
+# and its path and fails. Usage: build_logged ARCH LOGFILE
+build_logged() {
+  local arch=$1 log=$2
+  mkdir -p "$(dirname "$log")"
+  if ! "$(dirname "${BASH_SOURCE[0]}")/build" "$arch" >"$log" 2>&1; then
+    tail -n 20 "$log" >&2
+    echo "build failed; the whole log: $log" >&2
+    return 1
+  fi
+}
+
+# A Unix path as a Windows program under Wine reaches it (drive Z:).
+windows_path() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }

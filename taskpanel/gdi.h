@@ -108,22 +108,6 @@ inline Bitmap DibSection32(HDC dc, int width, int height) {
   return Bitmap(width > 0 && height > 0 ? CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr);
 }
 
-// An icon from LoadImage, destroyed at the end.
-class Icon {
- public:
-  explicit Icon(HICON h) : h_(h) {}
-  ~Icon() {
-    if (h_) DestroyIcon(h_);
-  }
-  Icon(const Icon&) = delete;
-  Icon& operator=(const Icon&) = delete;
-  HICON get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-
- private:
-  HICON h_;
-};
-
 // Selects an object into a device context and selects the previous one back at the end.
 // A null object (a font the panel could not make) selects nothing.
 class ScopedSelect {

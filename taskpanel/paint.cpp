@@ -1,12 +1,12 @@
 // The paint: the whole content is drawn into a back buffer as tall as the content (or the
 // control, whichever is taller), the hit rectangles are stored as the content lies, the
 // scroll bar is set, and the slice at the scroll position is copied onto the control.
-// Every device context, bitmap, pen, brush and icon is made and released within one call.
+// Every device context, bitmap, pen and brush is made and released within one call; the
+// icons are the panel's, loaded at their first use and kept until KILL.
 #include <algorithm>
 #include <vector>
 
 #include "gdi.h"
-#include "icon_draw.h"
 #include "layout.h"
 #include "qftaskpanel.h"
 #include "runtime/properties.h"
@@ -129,21 +129,11 @@ void QFTASKPANELCLASS::DRAWICON(HDC DC, int32_t X, int32_t Y, int32_t W, int32_t
   if (SZICONNAME.empty()) return;
   HINSTANCE module = APPNAME.empty() ? nullptr : GetModuleHandleA(APPNAME.c_str());
   if (!module) module = rt::AppInstance();
-  const std::string resource = taskpanel::CutTo(GETICONNAME(SZICONNAME), kIconNameLength);
-  // The module's icon resource, drawn from its data without making an icon; only an image
-  // in a form that drawer does not read goes through LoadImage.
-  const taskpanel::IconDrawResult drawn = taskpanel::DrawResourceIcon(DC, module, resource, X, Y, W, H);
-  if (drawn == taskpanel::IconDrawResult::Drawn) return;
-  HANDLE loaded = nullptr;
-  if (drawn == taskpanel::IconDrawResult::Undecodable)
-    loaded = LoadImageA(module, resource.c_str(), IMAGE_ICON, W, H, LR_DEFAULTCOLOR);
-  if (!loaded) {
-    // Not among the resources: a file of that name (relative to the current directory).
-    const std::string file = taskpanel::CutTo(SZICONNAME, kIconNameLength);
-    loaded = LoadImageA(nullptr, file.c_str(), IMAGE_ICON, W, H, LR_LOADFROMFILE);
-  }
-  const Icon icon(static_cast<HICON>(loaded));
-  if (icon) DrawIconEx(DC, X, Y, icon.get(), 0, 0, 0, nullptr, DI_NORMAL);
+  // The icon of that name at that size, loaded at its first use and kept (see icon_cache.h):
+  // a resource of the module, else a file of the unchanged name.
+  HICON icon = icons_.Resource(module, taskpanel::CutTo(GETICONNAME(SZICONNAME), kIconNameLength), W, H);
+  if (!icon) icon = icons_.File(taskpanel::CutTo(SZICONNAME, kIconNameLength), W, H);
+  if (icon) DrawIconEx(DC, X, Y, icon, 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 std::string QFTASKPANELCLASS::GETICONNAME(const std::string& ICONNAME) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "runtime/queue.h"
+#include "taskpanel/icon_cache.h"
 
 // Capacities of the panel's texts (characters, without the terminator).
 constexpr std::size_t QTP_TITLE_CAPACITY = 254;
@@ -197,8 +198,13 @@ class QFTASKPANELCLASS {
   int32_t NRIGHTMARGIN = 0;
   int32_t NBOTTOMMARGIN = 0;
 
+ // The icons the panel has drawn, per name and size: made at their first use, destroyed in
+  // KILL and with the panel, as its fonts are.
+  const taskpanel::IconCache& LoadedIcons() const { return icons_; }
+
  private:
   bool destructed_ = false;
+  taskpanel::IconCache icons_;
 };
 
 // The replaced window procedures.

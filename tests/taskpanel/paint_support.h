@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,57 @@ inline int LineHeight(HFONT font) {
   if (old) SelectObject(screen, old);
   ReleaseDC(nullptr, screen);
   return tm.tmHeight;
+}
+
+// A picture to compare, read pixel by pixel (colours 0x00BBGGRR).
+using PixelAt = std::function<COLORREF(int x, int y)>;
+
+struct IconMismatch {
+  int pixels = 0;     // how many pixels differ
+  std::string first;  // where the first one lies, and its two colours
+};
+
+// Compares the `size` x `size` square at (x, y) of `drawn`, and the one-pixel border around
+// it, with what the system draws there: this program's icon resource `resource` loaded at
+// that size (LoadImage) and drawn with DrawIconEx over `under`, the same pixels before the
+// icon was drawn.
+inline IconMismatch CompareWithDrawIconEx(const PixelAt& drawn, const PixelAt& under, int x, int y,
+                                          const char* resource, int size) {
+  const int side = size + 2;
+  testing_support::Dib32 reference(side, side);
+  auto* bits = const_cast<uint32_t*>(reference.bits());
+  for (int j = 0; j < side; ++j)
+    for (int i = 0; i < side; ++i) {
+      const COLORREF c = under(x - 1 + i, y - 1 + j);
+      bits[j * side + i] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    }
+  IconMismatch out;
+  HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resource, IMAGE_ICON, size, size, 0));
+  if (!icon) {
+    out.pixels = side * side;
+    out.first = std::string("no icon resource ") + resource;
+    return out;
+  }
+  DrawIconEx(reference.dc(), 1, 1, icon, 0, 0, 0, nullptr, DI_NORMAL);
+  DestroyIcon(icon);
+  GdiFlush();
+  for (int j = 0; j < side; ++j)
+    for (int i = 0; i < side; ++i) {
+      const uint32_t p = reference.bits()[j * side + i];
+      const COLORREF want = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+      const COLORREF got = drawn(x - 1 + i, y - 1 + j);
+      if (got == want) continue;
+      if (out.pixels++ == 0) {
+        char text[96];
+        std::snprintf(text, sizeof text, "(%d, %d): %06lx, DrawIconEx %06lx", x - 1 + i, y - 1 + j,
+                      static_cast<unsigned long>(got), static_cast<unsigned long>(want));
+        out.first = text;
+      }
+    }
+  return out;
+}
+inline PixelAt PixelsOf(const testing_support::Capture& shot) {
+  return [&shot](int x, int y) { return shot.At(x, y); };
 }
 
 // Whether two colours are within `tolerance` in every channel.

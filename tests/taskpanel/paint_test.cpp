@@ -281,6 +281,49 @@ TEST_F(PanelPaint, GroupIconReachesEightPixelsAboveItsHeader) {
   EXPECT_EQ(shot.At(m.LEFT + 20, m.TOP + 24), kBar);
 }
 
+// The group and task icons in the painted panel are exactly what the system draws there:
+// the icon loaded at the header's icon size and drawn with DrawIconEx over what lies under
+// it (the same panel painted with icon names that find nothing).
+TEST_F(PanelPaint, IconsInPlaceLookAsTheSystemDrawsThem) {
+  FlatBars();
+  const struct {
+    uint8_t size;
+    const char* icon;
+    const char* resource;
+  } tasks[] = {
+      {16, "Menu_Informes.ICO", "MENU_INFORMES_ICO"},          // 32 scaled to 16, as Brivane's "Informes"
+      {24, "Menu_Informes.ICO", "MENU_INFORMES_ICO"},          // 32 scaled to 24
+      {16, "MENU_Comprobantes.ico", "MENU_COMPROBANTES_ICO"},  // one of its own images
+      {24, "taskxpc.ico", "TASKXPC_ICO"},                      // 256 colours, its own size
+  };
+  const int32_t withIcon = panel->ADDHEADER("Informes", 0, 0, "missing.ico");
+  std::vector<int32_t> ids;
+  for (const auto& t : tasks) {
+    ids.push_back(panel->ADDHEADER("Grupo", 0, 1, "", t.size));
+    panel->ADDTASK(ids.back(), "Tarea", 1, 0, "missing.ico");
+  }
+  Init();
+  const Capture under = Snapshot();
+  ChangeHeader(withIcon, [](QTP_HEADERITEM& h) { h.ICONNAME = "Menu_Informes.ICO"; });
+  for (std::size_t i = 0; i < ids.size(); ++i)
+    ChangeTask(ids[i], 1, [&](QTP_TASKITEM& t) { t.ICONNAME = tasks[i].icon; });
+  Paint();
+  const Capture shot = Snapshot();
+
+  const QTP_RECT bar = StoredHeader(withIcon).MOUSERECT;
+  const panel_test::IconMismatch group = panel_test::CompareWithDrawIconEx(
+      panel_test::PixelsOf(shot), panel_test::PixelsOf(under), bar.LEFT, bar.TOP - 8, "MENU_INFORMES_ICO", 32);
+  EXPECT_EQ(group.pixels, 0) << "group icon " << group.first;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    SCOPED_TRACE(std::string(tasks[i].icon) + " at " + std::to_string(tasks[i].size));
+    const QTP_RECT row = StoredTask(ids[i], 1).MOUSERECT;
+    const panel_test::IconMismatch m =
+        panel_test::CompareWithDrawIconEx(panel_test::PixelsOf(shot), panel_test::PixelsOf(under), row.LEFT + 5,
+                                          row.TOP + 1, tasks[i].resource, tasks[i].size);
+    EXPECT_EQ(m.pixels, 0) << m.first;
+  }
+}
+
 TEST_F(PanelPaint, IconPlacementRowHeightsAndTextOffsets) {
   const struct {
     uint8_t iconSize;
@@ -348,6 +391,9 @@ TEST_F(PanelPaint, Justification) {
   }
 }
 
+// A title that wraps higher than the minimum row gives a row of the measured height + 6,
+// drawn word-broken 2 pixels lower; with the header's or the panel's word wrap off the same
+// title is one line ending in an ellipsis, in a row of the minimum height.
 TEST_F(PanelPaint, WrappedTitleAndEllipsisWithWrapOff) {
   const std::string title = "Facturas de proveedores pendientes de revisar este mes";
   const int32_t wraps = panel->ADDHEADER("Wrap", 0);
@@ -355,32 +401,81 @@ TEST_F(PanelPaint, WrappedTitleAndEllipsisWithWrapOff) {
   const int32_t cuts = panel->ADDHEADER("No wrap", 0);
   panel->ADDTASK(cuts, title, 1);
   ChangeHeader(cuts, [](QTP_HEADERITEM& hd) { hd.WORDWRAP = 0; });
+  const struct {
+    uint8_t panelWrap;
+    int32_t header;
+    bool wrapped;
+  } cases[] = {{1, wraps, true}, {1, cuts, false}, {0, wraps, false}, {0, cuts, false}};
   Init();
-  const Capture shot = Snapshot();
   HFONT font = panel->HTASKFONT[0][0];
   const int line = panel_test::LineHeight(font);
+  for (uint8_t panelWrap : {1, 0}) {
+    panel->WORDWRAP = panelWrap;
+    Paint();
+    const Capture shot = Snapshot();
+    for (const auto& c : cases) {
+      if (c.panelWrap != panelWrap) continue;
+      SCOPED_TRACE(std::string("panel wrap ") + char('0' + panelWrap) + (c.header == wraps ? ", header wrap 1" : ", header wrap 0"));
+      const QTP_RECT row = StoredTask(c.header, 1).MOUSERECT;
+      const Ink ink = InkIn(shot, RECT{row.LEFT + 1, row.TOP, row.RIGHT - 3, row.BOTTOM}, TaskFill());
+      ASSERT_TRUE(ink.any());
+      EXPECT_LE(ink.right, row.RIGHT - 12);  // within the text rectangle
+      if (c.wrapped) {
+        // Measured at the row width less the icon column and the insets: the measured height + 6.
+        const int measured = panel_test::MeasuredHeight(font, title, DT_WORDBREAK | DT_VCENTER | DT_END_ELLIPSIS,
+                                                        row.RIGHT - row.LEFT - 10 - (25 + 10) - 6);
+        ASSERT_GT(measured, 25);
+        EXPECT_EQ(row.BOTTOM - row.TOP, measured + 6);
+        EXPECT_GT(ink.bottom - ink.top, line);  // more than one line
+        EXPECT_GE(ink.top, row.TOP + 2);        // drawn 2 pixels lower
+        EXPECT_EQ(shot.At(row.LEFT, row.BOTTOM - 1), kWhite);  // the box edge runs along the whole row
+      } else {
+        EXPECT_EQ(row.BOTTOM - row.TOP, 25);
+        EXPECT_LE(ink.bottom - ink.top, line);
+        EXPECT_GE(ink.right, row.RIGHT - 11 - 16);  // the ellipsis fills the line to its end
+      }
+    }
+  }
+}
 
-  const QTP_RECT wrapped = StoredTask(wraps, 1).MOUSERECT;
-  const int width = wrapped.RIGHT - wrapped.LEFT;
-  // Measured at the row width less the icon column and the insets: the measured height + 6.
-  const int measured = panel_test::MeasuredHeight(font, title, DT_WORDBREAK | DT_VCENTER | DT_END_ELLIPSIS,
-                                                  width - 10 - (25 + 10) - 6);
-  ASSERT_GT(measured, 25);
-  EXPECT_EQ(wrapped.BOTTOM - wrapped.TOP, measured + 6);
-  const Ink ink = InkIn(shot, RECT{wrapped.LEFT + 1, wrapped.TOP, wrapped.RIGHT - 3, wrapped.BOTTOM}, TaskFill());
-  ASSERT_TRUE(ink.any());
-  EXPECT_GT(ink.bottom - ink.top, line);    // more than one line
-  EXPECT_GE(ink.top, wrapped.TOP + 2);      // drawn 2 pixels lower
-  EXPECT_LE(ink.right, wrapped.RIGHT - 12);  // within the text rectangle
-  EXPECT_EQ(shot.At(wrapped.LEFT, wrapped.BOTTOM - 1), kWhite);  // the box edge runs along the whole row
+// A boxed header has no bar: a white line 5 rows above its top closes the top of its box,
+// its hit rectangle has no height and its first row starts 1 row below its top. A closed
+// boxed group draws only that line, and the next header starts NBOTTOMMARGIN - 4 rows below
+// its top.
+TEST_F(PanelPaint, BoxedHeaderIsALineAboveItsRows) {
+  FlatBars();
+  const int32_t open = panel->ADDHEADER("Abierto", 0);
+  panel->ADDTASK(open, "Tarea", 1);
+  const int32_t closed = panel->ADDHEADER("Cerrado", 0, 0);
+  const int32_t next = panel->ADDHEADER("Siguiente", 0, 0);
+  for (int32_t id : {open, closed}) ChangeHeader(id, [](QTP_HEADERITEM& h) { h.ISBOXED = 1; });
+  Init();
+  const Capture shot = Snapshot();
+  // Margins: 20 at the top and between groups, 10 at the sides; the control is 220 wide.
+  EXPECT_EQ(StoredHeader(open).MOUSERECT, (QTP_RECT{10, 20, 210, 20}));
+  EXPECT_EQ(StoredTask(open, 1).MOUSERECT, (QTP_RECT{10, 21, 210, 46}));
+  EXPECT_EQ(StoredHeader(closed).MOUSERECT, (QTP_RECT{10, 71, 210, 71}));
+  EXPECT_EQ(StoredHeader(next).MOUSERECT, (QTP_RECT{10, 87, 210, 112}));
 
-  const QTP_RECT cut = StoredTask(cuts, 1).MOUSERECT;
-  EXPECT_EQ(cut.BOTTOM - cut.TOP, 25);
-  const Ink one = InkIn(shot, RECT{cut.LEFT + 1, cut.TOP, cut.RIGHT - 3, cut.BOTTOM}, TaskFill());
-  ASSERT_TRUE(one.any());
-  EXPECT_LE(one.bottom - one.top, line);
-  EXPECT_LE(one.right, cut.RIGHT - 12);
-  EXPECT_GE(one.right, cut.RIGHT - 11 - 16);  // the ellipsis fills the line to its end
+  for (int top : {20, 71}) {
+    SCOPED_TRACE(top);
+    const int line = top - 5;
+    for (int x = 10; x <= 208; ++x) EXPECT_EQ(shot.At(x, line), kWhite) << x;
+    EXPECT_EQ(shot.At(9, line), Background(shot, line));
+    EXPECT_EQ(shot.At(209, line), Background(shot, line));
+    EXPECT_EQ(shot.At(100, line - 1), Background(shot, line - 1));  // no bar above the line
+  }
+  // The open box: its top strip and first row, edged in white, with no bar or title in it.
+  for (int y = 16; y < 46; ++y) {
+    EXPECT_EQ(shot.At(10, y), kWhite) << y;
+    EXPECT_EQ(shot.At(208, y), kWhite) << y;
+    if (y > 20) continue;
+    for (int x = 11; x < 208; ++x) EXPECT_EQ(shot.At(x, y), TaskFill()) << x << "," << y;
+  }
+  // The closed box: nothing below its line until the next header's bar.
+  for (int y = 67; y < 87; ++y)
+    for (int x = 0; x < shot.width(); ++x) EXPECT_EQ(shot.At(x, y), Background(shot, y)) << x << "," << y;
+  EXPECT_EQ(shot.At(13, 87), kBar);
 }
 
 TEST_F(PanelPaint, AmpersandsUnderlineOrDrawOne) {
@@ -608,43 +703,62 @@ INSTANTIATE_TEST_SUITE_P(Margins, PanelScrollBottom,
 
 namespace {
 
-// Icons from the program's resources land at their place on every kind of device context:
-// a memory DC with a device bitmap, and DIB sections stored either way up.
-TEST(IconDrawing, ResourceIconsOnEveryKindOfBitmap) {
-  panel_test::LoadGradientFunctionOnce();
+// Icons from the program's resources look exactly as the system draws them, at their own
+// size and scaled, on every kind of device context: a memory DC with a device bitmap, and
+// DIB sections stored either way up. The background is striped, so that every blend of an
+// icon's edges with what lies under it shows.
+TEST(IconDrawing, ResourceIconsAsDrawIconExDrawsThem) {
   panel_test::RecordingPanel panel;
+  constexpr int kWidth = 200, kHeight = 60;
+  constexpr COLORREF kUnder = 0x00102030, kStripe = 0x00E0C0A0;
+  const panel_test::PixelAt under = [](int, int y) { return y % 3 == 0 ? kStripe : kUnder; };
+  const struct {
+    const char* asked;     // the name the panel is given
+    const char* resource;  // the resource it names
+    int size;
+  } icons[] = {
+      {"TaskXPcw.ico", "TASKXPCW_ICO", 24},  // its own size; any case, dots as underscores
+      {"taskxpe_ico", "TASKXPE_ICO", 12},    // 256 colours, scaled down
+      {"taskxpe_ico", "TASKXPE_ICO", 32},    // scaled up
+      {"Menu_Informes.ICO", "MENU_INFORMES_ICO", 32},      // alpha, its own size
+      {"Menu_Informes.ICO", "MENU_INFORMES_ICO", 16},      // alpha, scaled down (a task icon)
+      {"MENU_Comprobantes.ico", "MENU_COMPROBANTES_ICO", 16},  // one of its images
+      {"MENU_Comprobantes.ico", "MENU_COMPROBANTES_ICO", 20},  // between two of its images
+  };
   HDC screen = GetDC(nullptr);
   for (int kind = 0; kind < 3; ++kind) {
     SCOPED_TRACE(kind);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = nullptr;
     if (kind == 0) {
-      bitmap = CreateCompatibleBitmap(screen, 60, 40);
+      bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
     } else {
       BITMAPINFO bi{};
       bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-      bi.bmiHeader.biWidth = 60;
-      bi.bmiHeader.biHeight = kind == 1 ? 40 : -40;  // bottom-up, top-down
+      bi.bmiHeader.biWidth = kWidth;
+      bi.bmiHeader.biHeight = kind == 1 ? kHeight : -kHeight;  // bottom-up, top-down
       bi.bmiHeader.biPlanes = 1;
       bi.bmiHeader.biBitCount = 32;
       void* bits = nullptr;
       bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     }
     HGDIOBJ old = SelectObject(dc, bitmap);
-    const RECT all{0, 0, 60, 40};
-    HBRUSH fill = CreateSolidBrush(0x00102030);
-    FillRect(dc, &all, fill);
-    DeleteObject(fill);
-    panel.DRAWICON(dc, 10, 5, 24, 24, "TaskXPcw.ico");  // any case, dots as underscores
-    EXPECT_EQ(GetPixel(dc, 10 + 2, 5 + 8), 0x00FFFFFFu);   // white disc
-    EXPECT_EQ(GetPixel(dc, 10 + 8, 5 + 4), 0x00A84B21u);   // dark blue chevron pointing up
-    EXPECT_EQ(GetPixel(dc, 10 + 22, 5 + 2), 0x00102030u);  // transparent corner
-    EXPECT_EQ(GetPixel(dc, 9, 5 + 8), 0x00102030u);
-    // Drawn at another size: scaled into that square.
-    panel.DRAWICON(dc, 40, 5, 12, 12, "taskxpe_ico");
-    EXPECT_EQ(GetPixel(dc, 40 + 1, 5 + 4), 0x00D0632Du);
-    EXPECT_EQ(GetPixel(dc, 40 + 12, 5 + 4), 0x00102030u);
-    EXPECT_EQ(GetPixel(dc, 40 + 4, 5 + 12), 0x00102030u);
+    for (int y = 0; y < kHeight; ++y) {
+      const RECT row{0, y, kWidth, y + 1};
+      HBRUSH fill = CreateSolidBrush(under(0, y));
+      FillRect(dc, &row, fill);
+      DeleteObject(fill);
+    }
+    int x = 2;
+    for (const auto& icon : icons) {
+      SCOPED_TRACE(std::string(icon.asked) + " at " + std::to_string(icon.size));
+      panel.DRAWICON(dc, x, 5, icon.size, icon.size, icon.asked);
+      GdiFlush();
+      const panel_test::IconMismatch m = panel_test::CompareWithDrawIconEx(
+          [dc](int px, int py) { return GetPixel(dc, px, py); }, under, x, 5, icon.resource, icon.size);
+      EXPECT_EQ(m.pixels, 0) << m.first;
+      x += icon.size + 3;  // no icon reaches the next one's border
+    }
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
@@ -655,6 +769,32 @@ TEST(IconDrawing, ResourceIconsOnEveryKindOfBitmap) {
 }  // namespace
 
 namespace {
+
+// An icon file is looked for in the current directory of each paint, and a file that was
+// missing at one paint is drawn once it is there.
+TEST(IconDrawing, FilesAreLookedForInTheCurrentDirectory) {
+  panel_test::RecordingPanel panel;
+  testing_support::TempDir red, green;
+  ASSERT_TRUE(panel_test::WriteSolidIcon(red.File("x.ico"), 16, kRed));
+  ASSERT_TRUE(panel_test::WriteSolidIcon(green.File("x.ico"), 16, kGreen));
+  testing_support::Dib32 dib(60, 20);
+  auto drawnAt = [&](int x, const char* name) {
+    const RECT all{x, 0, x + 20, 20};
+    FillRect(dib.dc(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    panel.DRAWICON(dib.dc(), x, 0, 16, 16, name);
+    GdiFlush();
+    return GetPixel(dib.dc(), x + 8, 8);
+  };
+  {
+    const testing_support::ScopedCurrentDir in(red.path());
+    EXPECT_EQ(drawnAt(0, "x.ico"), kRed);
+    EXPECT_EQ(drawnAt(20, "late.ico"), 0u);  // not there: nothing drawn
+    ASSERT_TRUE(panel_test::WriteSolidIcon(red.File("late.ico"), 16, kGreen));
+    EXPECT_EQ(drawnAt(20, "late.ico"), kGreen);
+  }
+  const testing_support::ScopedCurrentDir in(green.path());
+  EXPECT_EQ(drawnAt(40, "x.ico"), kGreen);
+}
 
 TEST(IconDrawing, NamesAndModules) {
   EXPECT_EQ(QFTASKPANELCLASS::GETICONNAME("MENU_Comprobantes.ico"), "MENU_Comprobantes_ico");

@@ -80,6 +80,29 @@ TEST_F(GdiStress, ManyPaintsLeaveEveryObjectFree) {
       << "the task icon is drawn at its place";
 }
 
+// The icons are the panel's: loaded at their first use, the same ones drawn at every later
+// paint, and destroyed when the panel ends.
+TEST_F(GdiStress, IconsAreLoadedOnceAndDestroyedByKill) {
+  panel->SETFONT("Tahoma");
+  const int32_t h = panel->ADDHEADER("Header", 0, 1, "taskxpcw.ico", 16);
+  panel->ADDTASK(h, "Task", 1, 0, "taskxpc.ico");
+  panel->ADDTASK(h, "Same icon", 2, 0, "taskxpc.ico");
+  Init();
+  const std::vector<HICON> first = panel->LoadedIcons().Loaded();
+  EXPECT_EQ(first.size(), 3u);  // the group icon at 32, the task icon at 16, the button at 24
+  for (int i = 0; i < 20; ++i) Paint();
+  EXPECT_EQ(panel->LoadedIcons().Loaded(), first);
+  ICONINFO info{};
+  for (HICON icon : first) {
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+  }
+  panel->DESTRUCT();
+  EXPECT_TRUE(panel->LoadedIcons().Loaded().empty());
+  for (HICON icon : first) EXPECT_FALSE(GetIconInfo(icon, &info));
+}
+
 // Every drawing step that gets a device context from its caller hands it back with the
 // pen, brush, font, bitmap and background mode it had.
 TEST_F(GdiStress, DrawingRestoresEverySelection) {
