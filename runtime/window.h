@@ -128,6 +128,8 @@ constexpr UINT WM_RT_EVENT = WM_APP + 0x101;
 // a close request that another thread posts (the thread's program window and any dialog or
 // menu open in it all go).
 constexpr UINT WM_RT_CLOSE_THREAD = WM_APP + 0x102;
+// Asks the first thread to halt the program (a halt raised on another thread).
+constexpr UINT WM_RT_HALT = WM_APP + 0x103;
 // Command ids of MDI children in the Window menu start here (clear of control numbers).
 constexpr UINT kFirstMdiChildId = 0x4000;
 

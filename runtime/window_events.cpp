@@ -1,5 +1,7 @@
 #include "window_internal.h"
 
+#include "modules.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -67,6 +69,8 @@ LRESULT Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RT_CLOSE_THREAD:
       CloseThreadWindows();
       return 0;
+    case WM_RT_HALT:
+      Halt();
     case WM_CLOSE:
       // Without a system menu there is no close box: such a window closes only when the
       // program closes it.

@@ -13,6 +13,7 @@
 #include "app/program.h"
 #include "app_fixture.h"
 #include "runtime/message_box.h"
+#include "runtime/threads.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ int StoredDragSetting() {
 }
 
 constexpr char kHaltTraceVariable[] = "HALT_TRACE_FILE";
+constexpr char kHaltThreadVariable[] = "HALT_THREAD";  // the thread that meets the stop box
 
 // The procedure of a button that finds no panel: the stop message "no win".
 LRESULT CALLBACK StopsWithNoWin(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -98,6 +100,9 @@ TEST(Halt, ChildRun) {
   const char* traceFile = std::getenv(kHaltTraceVariable);
   if (!traceFile) GTEST_SKIP() << "run by the halt test only";
   static const std::string file = traceFile;
+  static const DWORD firstThread = GetCurrentThreadId();
+  const char* haltThread = std::getenv(kHaltThreadVariable);
+  static const bool onSecondThread = haltThread && std::string(haltThread) == "2";
   static app::ProgramConfig config;
   config.name = "Caldrel";
   config.iniFile = "Caldrel.INI";
@@ -106,6 +111,17 @@ TEST(Halt, ChildRun) {
   config.framePrefix = ".\\RECIENTES.";
   config.frameUserName = "Zarozevi";
   config.frame = [] {
+    if (onSecondThread) {
+      // The stop box on thread 2, once the frame runs on thread 1.
+      rt::StartThread(
+          [] {
+            while (!rt::ThreadWindow(1)) Sleep(10);
+            rt::StopWithMessage("no win");
+          },
+          25000);
+      app::MAIN();
+      return;
+    }
     // A button of this thread that a panel should have taken over, but none did.
     ::HWND orphan = CreateWindowExA(0, "BUTTON", "orphan", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     SetWindowLongPtrA(orphan, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StopsWithNoWin));
@@ -117,6 +133,7 @@ TEST(Halt, ChildRun) {
   writer.detachProcess = [] {
     std::ofstream out(file);
     for (const std::string& step : app::TraceSteps()) out << step << "\n";
+    out << (GetCurrentThreadId() == firstThread ? "on the first thread" : "on another thread") << "\n";
   };
   const std::vector<rt::Module> modules = {
       writer,
@@ -139,7 +156,11 @@ TEST(Halt, ChildRun) {
   ADD_FAILURE() << "the program returned instead of halting";
 }
 
-TEST(Halt, HaltRunsTheCleanUpsAndRestoresTheDragSetting) {
+// The halting thread: the frame's own, or thread 2 while the frame runs on thread 1. Either
+// way the clean-ups run on the first thread, so that nothing they free is still in use there.
+class HaltOn : public ::testing::TestWithParam<int> {};
+
+TEST_P(HaltOn, HaltRunsTheCleanUpsAndRestoresTheDragSetting) {
   BOOL original = FALSE;
   SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &original, 0);
   SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
@@ -148,10 +169,12 @@ TEST(Halt, HaltRunsTheCleanUpsAndRestoresTheDragSetting) {
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, sizeof self);
   SetEnvironmentVariableA(kHaltTraceVariable, trace.c_str());
+  SetEnvironmentVariableA(kHaltThreadVariable, std::to_string(GetParam()).c_str());
   long code = -1;
   {
     Process child(self, dir.path(), "--gtest_filter=Halt.ChildRun");
     SetEnvironmentVariableA(kHaltTraceVariable, nullptr);
+    SetEnvironmentVariableA(kHaltThreadVariable, nullptr);
     ASSERT_TRUE(child.started());
     code = child.Wait(30000);
   }
@@ -167,9 +190,15 @@ TEST(Halt, HaltRunsTheCleanUpsAndRestoresTheDragSetting) {
   auto from = std::find(steps.begin(), steps.end(), "MAIN");
   ASSERT_NE(from, steps.end()) << "the program ran";
   const std::vector<std::string> tail(from + 1, steps.end());
-  const std::vector<std::string> expected = {"drag setting on",      "Caldrel$QUILL003 end",    "Caldrel$QUILL002 end",
-                                             "Caldrel.__detach_thread", "DCTKILL", "Caldrel.__detach_process"};
+  std::vector<std::string> expected;
+  if (GetParam() == 2) expected = {"Caldrel.__attach_thread", "DCTINIT"};  // thread 2's start-ups
+  expected.insert(expected.end(), {"drag setting on",      "Caldrel$QUILL003 end",    "Caldrel$QUILL002 end",
+                                             "Caldrel.__detach_thread", "DCTKILL", "Caldrel.__detach_process",
+                                             "on the first thread"});
   EXPECT_EQ(tail, expected) << "the halt skips the rest of the program body, never the clean-ups";
 }
+
+INSTANTIATE_TEST_SUITE_P(Threads, HaltOn, ::testing::Values(1, 2),
+                         [](const auto& info) { return "Thread" + std::to_string(info.param); });
 
 }  // namespace
