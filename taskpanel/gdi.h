@@ -95,8 +95,8 @@ using Font = Object<HFONT>;
 
 inline Brush SolidBrush(COLORREF colour) { return Brush(CreateSolidBrush(colour)); }
 
-// A 32-bit top-down DIB section: a back buffer whose pixels the panel may also write itself.
-inline Bitmap DibSection32(HDC dc, int width, int height) {
+// The description of 32-bit top-down pixels, rows of `width` from the top.
+inline BITMAPINFO TopDown32(int width, int height) {
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
   bi.bmiHeader.biWidth = width;
@@ -104,6 +104,12 @@ inline Bitmap DibSection32(HDC dc, int width, int height) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
+  return bi;
+}
+
+// A 32-bit top-down DIB section: a back buffer whose pixels the panel may also write itself.
+inline Bitmap DibSection32(HDC dc, int width, int height) {
+  BITMAPINFO bi = TopDown32(width, height);
   void* bits = nullptr;
   return Bitmap(width > 0 && height > 0 ? CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr);
 }

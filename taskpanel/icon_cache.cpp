@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "gdi.h"
+
 namespace taskpanel {
 
 namespace {
@@ -21,13 +23,7 @@ HICON WithAlphaFromMask(HICON icon) {
   if (info.hbmColor && info.hbmMask && GetObjectA(info.hbmColor, sizeof bm, &bm) && bm.bmWidth > 0 &&
       bm.bmHeight > 0) {
     const int w = bm.bmWidth, h = bm.bmHeight;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = gdi::TopDown32(w, h);
     std::vector<uint32_t> colour(static_cast<std::size_t>(w) * h), mask(colour.size());
     HDC dc = CreateCompatibleDC(nullptr);
     const bool read = dc && GetDIBits(dc, info.hbmColor, 0, h, colour.data(), &bi, DIB_RGB_COLORS) == h &&

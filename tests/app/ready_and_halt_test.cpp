@@ -73,15 +73,6 @@ TEST_F(AppFixture, TheDialogIsFirstSeenAtItsSavedPlaceWithItsText) {
   EXPECT_EQ(g_sight.rect.top, work.top + 77);
 }
 
-// The drag-full-windows setting as stored for the user (Wine caches it per process).
-int StoredDragSetting() {
-  char value[8] = {};
-  DWORD size = sizeof value;
-  if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "DragFullWindows", RRF_RT_REG_SZ, nullptr, value,
-                   &size) != ERROR_SUCCESS)
-    return -1;
-  return value[0] == '1';
-}
 
 constexpr char kHaltTraceVariable[] = "HALT_TRACE_FILE";
 constexpr char kHaltThreadVariable[] = "HALT_THREAD";  // the thread that meets the stop box

@@ -126,15 +126,7 @@ class SettingChanges {
 TEST(DragSetting, SwitchedOffWhileTheFrameRunsOnlyWhenItWasOn) {
   BOOL original = FALSE;
   SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &original, 0);
-  // Another process's change is read where it is stored (Wine caches the setting per process).
-  auto setting = []() -> BOOL {
-    char value[8] = {};
-    DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "DragFullWindows", RRF_RT_REG_SZ, nullptr, value,
-                     &size) != ERROR_SUCCESS)
-      return -1;
-    return value[0] == '1';
-  };
+  auto setting = [] { return StoredDragSetting(); };
   SettingChanges changes;
   for (const Program* program : {&kCaldrel, &kBrivane}) {
     for (BOOL start : {TRUE, FALSE}) {

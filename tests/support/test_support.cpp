@@ -328,4 +328,13 @@ void WriteFileText(const std::string& path, const std::string& text) {
   out << text;
 }
 
+int StoredDragSetting() {
+  char value[8] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "DragFullWindows", RRF_RT_REG_SZ, nullptr, value,
+                   &size) != ERROR_SUCCESS)
+    return -1;
+  return value[0] == '1';
+}
+
 }  // namespace testing_support

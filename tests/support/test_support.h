@@ -132,6 +132,10 @@ class DialogUnits {
   int perFourX_ = 0, perEightY_ = 0;  // pixels of 4000 horizontal and 8000 vertical units
 };
 
+// The drag-full-windows setting as stored for the user: 1 on, 0 off, -1 unreadable. Another
+// process's change is read where it is stored (Wine caches the setting per process).
+int StoredDragSetting();
+
 // An INI value as the private-profile API reads it ("" when missing).
 std::string IniValue(const std::string& file, const std::string& section, const std::string& key);
 bool FileExists(const std::string& path);
