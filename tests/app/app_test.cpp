@@ -256,31 +256,16 @@ TEST_F(MensajeFixture, OpensWhereItWasMovedTo) {
 // it was set to, at the moment the set call announces it (to every top-level window).
 class DragSettingNotes {
  public:
-  DragSettingNotes() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "DragSettingNotes";
-    RegisterClassA(&wc);
-    window_ = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
-    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &original_, 0);
-  }
-  ~DragSettingNotes() {
-    DestroyWindow(window_);
-    Set(original_);
-  }
+  DragSettingNotes() { SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &original_, 0); }
+  ~DragSettingNotes() { Set(original_); }
   static void Set(BOOL on) { SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, on, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE); }
 
  private:
-  static LRESULT CALLBACK Proc(::HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_SETTINGCHANGE && wp == SPI_SETDRAGFULLWINDOWS) {
-      BOOL on = FALSE;
-      SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0);
-      app::Trace(on ? "setting: drag on" : "setting: drag off");
-    }
-    return DefWindowProcA(h, msg, wp, lp);
-  }
-  ::HWND window_ = nullptr;
+  testing_support::DragSettingListener listener_{[] {
+    BOOL on = FALSE;
+    SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0);
+    app::Trace(on ? "setting: drag on" : "setting: drag off");
+  }};
   BOOL original_ = FALSE;
 };
 

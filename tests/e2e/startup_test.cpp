@@ -98,26 +98,12 @@ INSTANTIATE_TEST_SUITE_P(Programs, EachProgram, ::testing::Values(kBrivane, kCal
 // with the update flags broadcasts WM_SETTINGCHANGE to every top-level window, this one too.
 class SettingChanges {
  public:
-  SettingChanges() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "SettingChangesListener";
-    RegisterClassA(&wc);
-    window_ = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
-    count_ = 0;
-  }
-  ~SettingChanges() { DestroyWindow(window_); }
   int count() const { return count_; }
   void reset() { count_ = 0; }
 
  private:
-  static LRESULT CALLBACK Proc(::HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_SETTINGCHANGE && wp == SPI_SETDRAGFULLWINDOWS) ++count_;
-    return DefWindowProcA(h, msg, wp, lp);
-  }
-  static inline int count_ = 0;
-  ::HWND window_ = nullptr;
+  int count_ = 0;
+  DragSettingListener listener_{[this] { ++count_; }};
 };
 
 // The drag-full-windows setting is off while a program runs when it was on, and on again

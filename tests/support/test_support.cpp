@@ -328,6 +328,25 @@ void WriteFileText(const std::string& path, const std::string& text) {
   out << text;
 }
 
+DragSettingListener::DragSettingListener(std::function<void()> onChange) : onChange_(std::move(onChange)) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "DragSettingListener";
+  RegisterClassA(&wc);
+  window_ = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+  SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+DragSettingListener::~DragSettingListener() { DestroyWindow(window_); }
+
+LRESULT CALLBACK DragSettingListener::Proc(::HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SETTINGCHANGE && wp == SPI_SETDRAGFULLWINDOWS)
+    if (auto* self = reinterpret_cast<DragSettingListener*>(GetWindowLongPtrA(h, GWLP_USERDATA)))
+      self->onChange_();
+  return DefWindowProcA(h, msg, wp, lp);
+}
+
 int StoredDragSetting() {
   char value[8] = {};
   DWORD size = sizeof value;

@@ -132,6 +132,23 @@ class DialogUnits {
   int perFourX_ = 0, perEightY_ = 0;  // pixels of 4000 horizontal and 8000 vertical units
 };
 
+// A hidden top-level window that calls `onChange` each time a set call of the
+// drag-full-windows setting is announced (with the update flags, a set call broadcasts
+// WM_SETTINGCHANGE to every top-level window, of any process). Messages reach it while its
+// thread pumps or waits in a sent-message-aware way.
+class DragSettingListener {
+ public:
+  explicit DragSettingListener(std::function<void()> onChange);
+  ~DragSettingListener();
+  DragSettingListener(const DragSettingListener&) = delete;
+  DragSettingListener& operator=(const DragSettingListener&) = delete;
+
+ private:
+  static LRESULT CALLBACK Proc(::HWND h, UINT msg, WPARAM wp, LPARAM lp);
+  std::function<void()> onChange_;
+  ::HWND window_ = nullptr;
+};
+
 // The drag-full-windows setting as stored for the user: 1 on, 0 off, -1 unreadable. Another
 // process's change is read where it is stored (Wine caches the setting per process).
 int StoredDragSetting();
