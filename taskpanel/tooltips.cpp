@@ -18,9 +18,10 @@ constexpr char kNoTooltipWindow[] = "XP-Taskpanel: Unable to create tooltip pare
 // The placement handed to CreateWindowExA; the tooltip control places and sizes itself.
 constexpr int kTooltipPlacement = -32768;
 constexpr std::size_t kTextBufferSize = QTP_TOOLTIP_CAPACITY + 1;
-// Outside the class, where HWND is the type: inside a member of QFTASKPANELCLASS the macro's
-// cast would take the member HWND and give the host control's handle minus one.
-const ::HWND kTopmost = HWND_TOPMOST;
+// The "topmost" place in the z-order, written with the type ::HWND: inside a member of
+// QFTASKPANELCLASS the Win32 macro's cast to HWND takes the member HWND instead and gives the
+// host control's handle minus one.
+const ::HWND kTopmost = reinterpret_cast<::HWND>(static_cast<LONG_PTR>(-1));
 
 std::string WithoutTrailingBlanks(std::string text) {
   const auto end = text.find_last_not_of(' ');
