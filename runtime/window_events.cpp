@@ -70,7 +70,7 @@ LRESULT Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       CloseThreadWindows();
       return 0;
     case WM_RT_HALT:
-      Halt();
+      Halt();  // does not return
     case WM_CLOSE:
       // Without a system menu there is no close box: such a window closes only when the
       // program closes it.

@@ -1,7 +1,6 @@
 #include "icon_cache.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "gdi.h"
 
@@ -18,37 +17,28 @@ namespace {
 HICON WithAlphaFromMask(HICON icon) {
   ICONINFO info{};
   if (!GetIconInfo(icon, &info)) return icon;
-  HICON converted = nullptr;
+  const gdi::Bitmap colourBitmap(info.hbmColor), maskBitmap(info.hbmMask);  // GetIconInfo's copies
   BITMAP bm{};
-  if (info.hbmColor && info.hbmMask && GetObjectA(info.hbmColor, sizeof bm, &bm) && bm.bmWidth > 0 &&
-      bm.bmHeight > 0) {
-    const int w = bm.bmWidth, h = bm.bmHeight;
-    BITMAPINFO bi = gdi::TopDown32(w, h);
-    std::vector<uint32_t> colour(static_cast<std::size_t>(w) * h), mask(colour.size());
-    HDC dc = CreateCompatibleDC(nullptr);
-    const bool read = dc && GetDIBits(dc, info.hbmColor, 0, h, colour.data(), &bi, DIB_RGB_COLORS) == h &&
-                      GetDIBits(dc, info.hbmMask, 0, h, mask.data(), &bi, DIB_RGB_COLORS) == h;
-    bool convertible = read;
-    for (std::size_t i = 0; convertible && i < colour.size(); ++i) {
-      if (colour[i] >> 24) convertible = false;                                    // it has alpha already
-      if ((mask[i] & 0x00FFFFFF) && (colour[i] & 0x00FFFFFF)) convertible = false;  // it inverts
-    }
-    if (convertible) {
-      for (std::size_t i = 0; i < colour.size(); ++i) colour[i] = (mask[i] & 0x00FFFFFF) ? 0 : colour[i] | 0xFF000000;
-      void* bits = nullptr;
-      HBITMAP withAlpha = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-      if (withAlpha && bits) {
-        std::memcpy(bits, colour.data(), colour.size() * sizeof colour[0]);
-        ICONINFO made = info;
-        made.hbmColor = withAlpha;
-        converted = CreateIconIndirect(&made);
-      }
-      if (withAlpha) DeleteObject(withAlpha);
-    }
-    if (dc) DeleteDC(dc);
+  if (!colourBitmap || !maskBitmap || !GetObjectA(colourBitmap.get(), sizeof bm, &bm) || bm.bmWidth <= 0 ||
+      bm.bmHeight <= 0)
+    return icon;
+  const int w = bm.bmWidth, h = bm.bmHeight;
+  BITMAPINFO bi = gdi::TopDown32(w, h);
+  std::vector<uint32_t> colour(static_cast<std::size_t>(w) * h), mask(colour.size());
+  const gdi::MemoryDC dc(nullptr);
+  if (!dc || GetDIBits(dc.get(), colourBitmap.get(), 0, h, colour.data(), &bi, DIB_RGB_COLORS) != h ||
+      GetDIBits(dc.get(), maskBitmap.get(), 0, h, mask.data(), &bi, DIB_RGB_COLORS) != h)
+    return icon;
+  for (std::size_t i = 0; i < colour.size(); ++i) {
+    if (colour[i] >> 24) return icon;                                    // it has alpha already
+    if ((mask[i] & 0x00FFFFFF) && (colour[i] & 0x00FFFFFF)) return icon;  // it inverts
   }
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  if (info.hbmMask) DeleteObject(info.hbmMask);
+  for (std::size_t i = 0; i < colour.size(); ++i) colour[i] = (mask[i] & 0x00FFFFFF) ? 0 : colour[i] | 0xFF000000;
+  const gdi::Bitmap withAlpha = gdi::DibSection32(dc.get(), w, h);
+  if (!withAlpha || SetDIBits(dc.get(), withAlpha.get(), 0, h, colour.data(), &bi, DIB_RGB_COLORS) != h) return icon;
+  ICONINFO made = info;
+  made.hbmColor = withAlpha.get();
+  HICON converted = CreateIconIndirect(&made);
   if (!converted) return icon;
   DestroyIcon(icon);
   return converted;

@@ -198,7 +198,7 @@ class QFTASKPANELCLASS {
   int32_t NRIGHTMARGIN = 0;
   int32_t NBOTTOMMARGIN = 0;
 
- // The icons the panel has drawn, per name and size: made at their first use, destroyed in
+  // The icons the panel has drawn, per name and size: made at their first use, destroyed in
   // KILL and with the panel, as its fonts are.
   const taskpanel::IconCache& LoadedIcons() const { return icons_; }
 
