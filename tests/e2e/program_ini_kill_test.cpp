@@ -42,23 +42,11 @@ bool EverySectionWhole(const std::string& file) {
 // Starts Caldrel, asks its frame to close, waits `delay` microseconds and kills it; false when
 // the frame never appeared.
 bool CloseAndKill(const std::string& dir, double delay) {
-  const std::string exe = ProgramPath("Caldrel.exe");
-  std::string cmd = "\"" + exe + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
-    return false;
-  const ::HWND frame = WaitTopWindow(pi.dwProcessId, "Application", 30000);
-  if (frame) {
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    recent_kill::Spin(delay);
-  }
-  TerminateProcess(pi.hProcess, 9);
-  WaitForSingleObject(pi.hProcess, 10000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return frame != nullptr;
+  return recent_kill::KillAfterMark("Caldrel.exe", dir, delay, [](DWORD pid) {
+    const ::HWND frame = WaitTopWindow(pid, "Application", 30000);
+    if (frame) PostMessageA(frame, WM_CLOSE, 0, 0);
+    return frame != nullptr;
+  });
 }
 
 TEST(ProgramIniKill, EverySectionStaysWhole) {

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -97,6 +98,27 @@ inline ::HWND WaitFrameClosely(DWORD pid, DWORD timeoutMs = 30000) {
   return nullptr;
 }
 
+// Starts a program in `dir` (without waiting for it to settle: a start may be what is
+// killed), runs `mark` on it, waits `delay` microseconds after the mark and kills it; false
+// when the program did not start or did not reach the mark.
+inline bool KillAfterMark(const std::string& program, const std::string& dir, double delay,
+                          const std::function<bool(DWORD pid)>& mark) {
+  const std::string exe = ProgramPath(program);
+  std::string cmd = "\"" + exe + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
+    return false;
+  const bool marked = mark(pi.dwProcessId);
+  if (marked) Spin(delay);
+  TerminateProcess(pi.hProcess, 9);
+  WaitForSingleObject(pi.hProcess, 10000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return marked;
+}
+
 struct Tally {
   int old = 0, fresh = 0, broken = 0, lost = 0;  // lost: the program did not get to the write
   std::string firstProblem;
@@ -139,36 +161,19 @@ class KillRun {
   }
 
  private:
-  // Starts the program (without waiting for it to settle: Brivane's start is what is
-  // killed), brings it to the mark, waits `delay` and kills it; false when the program did
+  // Brings the program to the mark, waits `delay` and kills it; false when the program did
   // not reach the mark.
   bool Run(double delay) {
     const bool caldrel = road_ != Road::StartRebinding;
-    const std::string exe = ProgramPath(caldrel ? "Caldrel.exe" : "Brivane.exe");
-    std::string cmd = "\"" + exe + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &si, &pi))
-      return false;
-    bool marked = false;
-    if (caldrel) {
-      if (::HWND frame = WaitTopWindow(pi.dwProcessId, "Application", 30000)) {
-        ChooseMenuItem(frame, -7);  // "Facturas"
-        if (::HWND dialog = WaitTopWindow(pi.dwProcessId, "Caption", 30000)) {
-          CloseAsUser(dialog);
-          marked = true;
-        }
-      }
-    } else {
-      marked = WaitFrameClosely(pi.dwProcessId) != nullptr;
-    }
-    if (marked) Spin(delay);
-    TerminateProcess(pi.hProcess, 9);
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return marked;
+    return KillAfterMark(caldrel ? "Caldrel.exe" : "Brivane.exe", dir_, delay, [caldrel](DWORD pid) {
+      if (!caldrel) return WaitFrameClosely(pid) != nullptr;
+      ::HWND frame = WaitTopWindow(pid, "Application", 30000);
+      if (!frame) return false;
+      ChooseMenuItem(frame, -7);  // "Facturas"
+      ::HWND dialog = WaitTopWindow(pid, "Caption", 30000);
+      if (dialog) CloseAsUser(dialog);
+      return dialog != nullptr;
+    });
   }
 
   Road road_;
