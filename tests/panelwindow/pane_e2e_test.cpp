@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "e2e_support.h"
 #include "pane_driver.h"
@@ -36,6 +37,18 @@ class PaneRun : public ::testing::Test {
     run.reset();
   }
   DWORD pid() const { return run->process().pid(); }
+  // Clicks the "Comprobantes" tasks at these places in turn and closes each one's dialog;
+  // the active task of `groups` follows the clicks.
+  void ClickTasks(Groups& groups, std::initializer_list<int> places) {
+    for (int t : places) {
+      Click(p.control, LayOut(p.control, groups).comprobantesTasks.at(t));
+      groups.active = kComprobantesTasks[t];
+      ::HWND dialog = WaitDialogOn(pid(), paneThread);
+      ASSERT_TRUE(dialog);
+      CloseAsUser(dialog);
+      ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    }
+  }
   std::string PaneFile() const { return dir.File(kPaneFile); }
   ScreenShot Shot() {
     MoveAway(p.control);
@@ -251,14 +264,7 @@ TEST_F(PaneRun, HeaderClicksOpenAndCloseTheirGroups) {
 TEST_F(PaneRun, RecientesPopsUpTheStoredTitlesAndReplaysTheChosenTask) {
   // Three tasks, newest last: "Imputaciones", "Pagos", "Facturacion" in slots 1 to 3.
   Groups groups;
-  for (int t : {0, 1, 3}) {
-    Click(p.control, LayOut(p.control, groups).comprobantesTasks.at(t));
-    groups.active = kComprobantesTasks[t];
-    ::HWND dialog = WaitDialogOn(pid(), paneThread);
-    ASSERT_TRUE(dialog);
-    CloseAsUser(dialog);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
-  }
+  ASSERT_NO_FATAL_FAILURE(ClickTasks(groups, {0, 1, 3}));
   ASSERT_EQ(Slot(PaneFile(), "Texto_", 1), "Imputaciones");
   ASSERT_EQ(Slot(PaneFile(), "Texto_", 2), "Pagos");
   ASSERT_EQ(Slot(PaneFile(), "Texto_", 3), "Facturacion");
@@ -384,14 +390,7 @@ std::vector<std::string> TitlesStoredTwice(const std::string& file) {
 // chosen from "Recientes" or clicked, so no title is stored twice.
 TEST_F(PaneRun, TwoRunsInOneFolderKeepOneEntryPerTitle) {
   Groups groups;
-  for (int t : {0, 1}) {  // "Facturacion", then "Pagos"
-    Click(p.control, LayOut(p.control, groups).comprobantesTasks.at(t));
-    groups.active = kComprobantesTasks[t];
-    ::HWND dialog = WaitDialogOn(pid(), paneThread);
-    ASSERT_TRUE(dialog);
-    CloseAsUser(dialog);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
-  }
+  ASSERT_NO_FATAL_FAILURE(ClickTasks(groups, {0, 1}));  // "Facturacion", then "Pagos"
   const std::string file = PaneFile();
   ASSERT_EQ(Slot(file, "Texto_", 1), "Pagos");
   const std::string encab = Slot(file, "Encab_", 1), pagos = Slot(file, "Campo_", 1),
