@@ -7,6 +7,7 @@
 #include "controls.h"
 #include "ini_entry.h"
 #include "properties.h"
+#include "threads.h"
 
 // A window's life: made from its layout, opened with its controls and frame parts,
 // refreshed from its bound variables, and destroyed.
@@ -147,7 +148,9 @@ bool Window::Open() {
   }
   CreateControls();
   detail::PushTarget(hwnd_);
-  events_.push_back(Event{EVENT_OpenWindow, 0});
+  // A window opened on a closing thread closes at once, never seen.
+  if (detail::ThreadClosing()) TakeThreadClose();
+  else events_.push_back(Event{EVENT_OpenWindow, 0});
   return true;
 }
 
