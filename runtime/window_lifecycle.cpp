@@ -7,7 +7,6 @@
 #include "controls.h"
 #include "ini_entry.h"
 #include "properties.h"
-#include "threads.h"
 
 // A window's life: made from its layout, opened with its controls and frame parts,
 // refreshed from its bound variables, and destroyed.
@@ -148,9 +147,7 @@ bool Window::Open() {
   }
   CreateControls();
   detail::PushTarget(hwnd_);
-  // A window opened on a closing thread closes at once, never seen.
-  if (detail::ThreadClosing()) TakeThreadClose();
-  else events_.push_back(Event{EVENT_OpenWindow, 0});
+  events_.push_back(Event{EVENT_OpenWindow, 0});
   return true;
 }
 
