@@ -4,6 +4,8 @@
 // never cuts the pane for later runs.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "e2e_support.h"
 #include "pane_driver.h"
 
@@ -129,12 +131,12 @@ long WaitEnd(Launched& prog, const std::string& unwanted, bool& seen, DWORD time
   return -1;
 }
 
-void ExpectPlacementsSaved(Launched& prog) {
+void ExpectPlacementsSaved(const std::string& ini, bool pane) {
   std::vector<const char*> sections{"Main"};
-  if (prog.brivane) sections.push_back(kPaneSection);
+  if (pane) sections.push_back(kPaneSection);
   for (const char* section : sections)
     for (const char* key : {"XPos", "YPos", "Width", "Height"})
-      EXPECT_NE(IniValue(prog.run.Ini(), section, key), "") << section << " " << key;
+      EXPECT_NE(IniValue(ini, section, key), "") << section << " " << key;
 }
 
 // Each way out, with dialogs open on the frame's thread, the pane's thread or both, popup
@@ -219,7 +221,7 @@ TEST(CloseRoads, TheProgramEndsWhateverIsOpen) {
     bool secondDialog = false;
     EXPECT_EQ(WaitEnd(prog, "Notas de Debito", secondDialog), 0) << "ended with exit code 0";
     EXPECT_FALSE(secondDialog) << "a queued choice opened its dialog";
-    ExpectPlacementsSaved(prog);
+    ExpectPlacementsSaved(prog.run.Ini(), prog.brivane);
     if (c.frameDialog || c.paneDialog) {
       EXPECT_NE(IniValue(prog.run.Ini(), "Mensaje", "Width"), "") << "the closed dialog saved its placement";
     }
@@ -263,7 +265,7 @@ TEST(CloseRoads, SalirWhileTheFrameDialogCloses) {
     PostMessageA(prog.p.control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(Centre(salir).x, Centre(salir).y));
     PostMessageA(prog.p.control, WM_LBUTTONUP, 0, MAKELPARAM(Centre(salir).x, Centre(salir).y));
     EXPECT_EQ(prog.run.process().Wait(10000), 0) << "ended with exit code 0";
-    ExpectPlacementsSaved(prog);
+    ExpectPlacementsSaved(prog.run.Ini(), prog.brivane);
     EXPECT_EQ(IniValue(prog.run.Recent(), "RECIENTES.", "Texto_1"), "Facturas");
   }
 }
@@ -271,14 +273,12 @@ TEST(CloseRoads, SalirWhileTheFrameDialogCloses) {
 // A close request at every step of start-up and shutdown: posted as soon as the frame
 // exists (still hidden), at spread delays after, with or without a menu choice just before
 // it (its dialog opening as the request comes), and again and again while the program
-// closes. Never a freeze: exit code 0, every
-// placement saved.
+// closes. Never a freeze: exit code 0, every placement saved.
 TEST(CloseRoads, CloseRequestsAtEveryStepOfStartUpAndShutdown) {
   for (const Program* program : {&kBrivane, &kCaldrel}) {
-    int run = 0;
     for (DWORD delayMs : {0u, 5u, 20u, 60u, 150u, 400u}) {
-      for (bool choiceFirst : {false, true}) {
-        const UINT close = run++ % 2 ? WM_CLOSE : WM_SYSCOMMAND;
+      for (const auto& [choiceFirst, close] : {std::pair{false, WM_CLOSE}, std::pair{false, WM_SYSCOMMAND},
+                                               std::pair{true, WM_CLOSE}, std::pair{true, WM_SYSCOMMAND}}) {
         SCOPED_TRACE(program->exe + (close == WM_CLOSE ? " WM_CLOSE " : " SC_CLOSE ") + std::to_string(delayMs) +
                      " ms after the frame exists" + (choiceFirst ? ", a choice first" : ""));
         TempDir dir;
@@ -301,12 +301,7 @@ TEST(CloseRoads, CloseRequestsAtEveryStepOfStartUpAndShutdown) {
           code = process.Wait(15);
         }
         EXPECT_EQ(code, 0) << "ended with exit code 0";
-        const std::string ini = dir.File(program->iniFile);
-        std::vector<const char*> sections{"Main"};
-        if (program->threads > 1) sections.push_back(kPaneSection);
-        for (const char* section : sections)
-          for (const char* key : {"XPos", "YPos", "Width", "Height"})
-            EXPECT_NE(IniValue(ini, section, key), "") << section << " " << key;
+        ExpectPlacementsSaved(dir.File(program->iniFile), program->threads > 1);
       }
     }
   }
