@@ -7,13 +7,15 @@ namespace rt {
 
 void PostEvent(int32_t event, int32_t control, int32_t thread, int32_t /*position*/) {
   const int32_t target = thread == 0 ? CurrentThread() : thread;
-  ::HWND hwnd = ThreadWindow(target);
-  if (!hwnd) return;
   // Another thread's close request is meant for that thread's program window, not only for
-  // a dialog it happens to show: all of its windows close, each on its normal road.
-  if (event == EVENT_CloseWindow && target != CurrentThread())
-    PostMessageA(hwnd, WM_RT_CLOSE_THREAD, 0, 0);
-  else
+  // a dialog it happens to show: all of its windows close, each on its normal road. The
+  // thread keeps the request; the message to its current window wakes it, even inside a
+  // menu's or a dialog's own loop.
+  if (event == EVENT_CloseWindow && target != CurrentThread()) {
+    if (::HWND hwnd = detail::RequestThreadClose(target)) PostMessageA(hwnd, WM_RT_CLOSE_THREAD, 0, 0);
+    return;
+  }
+  if (::HWND hwnd = ThreadWindow(target))
     PostMessageA(hwnd, WM_RT_EVENT, static_cast<WPARAM>(event), static_cast<LPARAM>(control));
 }
 

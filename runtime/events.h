@@ -16,7 +16,8 @@ struct Event {
 
 // Queues an event for the window of `thread` (0 = the calling thread) and returns at once;
 // a thread without a window gets nothing. A close request for another thread closes all of
-// that thread's windows, innermost first (an open menu there is ended).
+// that thread's windows, innermost first (an open menu there is ended); the thread keeps it,
+// so it is not lost when the window it was posted to closes before reading it.
 void PostEvent(int32_t event, int32_t control = 0, int32_t thread = 0, int32_t position = 0);
 
 // The event being handled by the calling thread's current window.

@@ -14,6 +14,7 @@ struct ThreadSlot {
   DWORD id = 0;
   HANDLE handle = nullptr;  // threads started by StartThread only
   ::HWND window = nullptr;
+  bool closing = false;  // a close request for the thread came while it had a window
 };
 
 // A slim lock: it is also taken while a thread ends, where nothing may allocate.
@@ -30,7 +31,7 @@ int32_t TakeLowestFree(DWORD id) {
   Lock lock;
   for (int32_t n = 1; n <= kMaxThreads; ++n) {
     if (!g_slots[n].used) {
-      g_slots[n] = ThreadSlot{true, id, nullptr, nullptr};
+      g_slots[n] = ThreadSlot{true, id, nullptr, nullptr, false};
       return n;
     }
   }
@@ -136,7 +137,24 @@ namespace detail {
 void SetThreadWindow(::HWND window) {
   const int32_t n = CurrentThread();
   Lock lock;
-  if (n > 0) g_slots[n].window = window;
+  if (n <= 0) return;
+  g_slots[n].window = window;
+  if (!window) g_slots[n].closing = false;  // all of its windows have gone: the request is done
+}
+
+// The mark and the look-up of the window happen under one lock, so a request whose window
+// vanishes before it reads the posted message is still seen by the window below it.
+::HWND RequestThreadClose(int32_t thread) {
+  Lock lock;
+  if (thread <= 0 || thread > kMaxThreads || !g_slots[thread].used || !g_slots[thread].window) return nullptr;
+  g_slots[thread].closing = true;
+  return g_slots[thread].window;
+}
+
+bool ThreadClosing() {
+  const int32_t n = CurrentThread();
+  Lock lock;
+  return n > 0 && g_slots[n].closing;
 }
 }  // namespace detail
 

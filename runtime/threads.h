@@ -29,6 +29,12 @@ HANDLE OpenThreadHandle(int32_t thread);
 
 namespace detail {
 void SetThreadWindow(::HWND window);  // the calling thread's current target changed
+// Marks `thread` as closing, when it has a window, and returns its current window (null when
+// it has none). The mark stays until the thread's last window has gone, so the request is
+// kept by the thread, not by a window that may close before it reads it.
+::HWND RequestThreadClose(int32_t thread);
+// The calling thread has been asked to close all of its windows.
+bool ThreadClosing();
 }
 
 }  // namespace rt

@@ -81,7 +81,12 @@ class Window {
   bool OnCommand(WPARAM wp, LPARAM lp);
   bool OnSysCommand(WPARAM wp);
   void KeepFixedSize(WINDOWPOS& pos) const;
+  // A close request of this window itself: the application frame's closes the program,
+  // every window of its thread; any other window closes alone.
+  void RequestClose();
   void CloseThreadWindows();
+  // The thread is closing: this window's queued events give way to its close request.
+  void TakeThreadClose();
   POINT DialogUnitsToPixels(int x, int y) const;
 
   const WindowLayout& layout_;
@@ -96,6 +101,7 @@ class Window {
   std::deque<Event> events_;
   Event current_;
   bool destroyed_ = false;
+  bool threadClose_ = false;  // the thread's close request has been queued for this window
   int showCommand_ = SW_SHOW;
   SIZE fixedSize_{};  // outer size of a fixed-size window
 };

@@ -1,6 +1,7 @@
 #include "window_internal.h"
 
 #include "modules.h"
+#include "threads.h"
 
 #include <commctrl.h>
 
@@ -34,7 +35,28 @@ void Window::Push(const Event& e) {
 void Window::CloseThreadWindows() {
   EndMenu();
   for (::HWND h : detail::ThreadTargets())
-    if (Window* w = detail::RuntimeWindow(h)) w->Push(Event{EVENT_CloseWindow, 0});
+    if (Window* w = detail::RuntimeWindow(h)) w->TakeThreadClose();
+}
+
+// Once the thread is closing, nothing queued before or after the request (a menu choice
+// behind an open dialog, the open event of a window opened meanwhile) runs in this window:
+// its close comes first, once.
+void Window::TakeThreadClose() {
+  if (threadClose_) return;
+  threadClose_ = true;
+  events_.clear();
+  Push(Event{EVENT_CloseWindow, 0});
+}
+
+void Window::RequestClose() {
+  if (layout_.kind != WindowKind::Frame) {
+    Push(Event{EVENT_CloseWindow, 0});
+    return;
+  }
+  // The frame's own close takes the road of a request from another thread: whatever is
+  // open on its thread (a dialog, a popup menu) closes first, each on its normal road.
+  detail::RequestThreadClose(CurrentThread());
+  CloseThreadWindows();
 }
 
 // A window takes no system command for a box it does not have: a fixed tool pane is not
@@ -75,7 +97,7 @@ LRESULT Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       // Without a system menu there is no close box: such a window closes only when the
       // program closes it.
-      if (layout_.systemMenu) Push(Event{EVENT_CloseWindow, 0});
+      if (layout_.systemMenu) RequestClose();
       return 0;
     case WM_SYSCOMMAND:
       if (OnSysCommand(wp)) return 0;
@@ -128,7 +150,10 @@ LRESULT Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool Window::NextEvent(Event& out) {
-  while (events_.empty()) {
+  for (;;) {
+    // A close request for this thread whose message went to a window that has closed since.
+    if (!threadClose_ && detail::ThreadClosing()) CloseThreadWindows();
+    if (!events_.empty()) break;
     if (!hwnd_) return false;
     MSG m;
     const BOOL got = GetMessageA(&m, nullptr, 0, 0);

@@ -58,7 +58,7 @@ std::string Window::MenuMessage(int32_t feq) const {
 void Window::RunStandardAction(StandardAction action) {
   switch (action) {
     case StandardAction::Close:
-      Push(Event{EVENT_CloseWindow, 0});
+      RequestClose();
       break;
     case StandardAction::Tile:
       SendMessageA(mdiClient_, WM_MDITILE, MDITILE_VERTICAL, 0);
