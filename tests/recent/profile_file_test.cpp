@@ -105,22 +105,6 @@ bool SetLastWrite(const std::string& name, const FILETIME& stamp) {
   return ok;
 }
 
-// Links made for a test, removed as links at its end (under Wine DeleteFileA would remove
-// the files they lead to instead).
-class Links {
- public:
-  ~Links() {
-    for (const std::string& link : links_) RemoveLink(link);
-  }
-  bool Make(const std::string& link, const std::string& target) {
-    links_.push_back(link);
-    return MakeSymbolicLink(link, target) && FinalPathOf(link) == FinalPathOf(target);
-  }
-
- private:
-  std::vector<std::string> links_;
-};
-
 TEST(ProfileFileWrite, AHolderWithoutDeleteSharingLosesNoWrite) {
   // Readers and scanners open a file without delete sharing, which makes the rename fail.
   // Let go soon, the file is replaced after a pause; held through the write, the new
@@ -181,7 +165,7 @@ TEST(ProfileFileWrite, WhatLiesAtTheOldScratchNameIsLeftAlone) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
-    Links links;
+    ScopedLinks links;
     const std::string file = dir.File("RECIENTES.x.ini"), tilde = file + "~", elsewhere = dir.File("elsewhere.txt");
     WriteFileText(file, kOld);
     WriteFileText(elsewhere, "not a list\r\n");
@@ -212,7 +196,7 @@ TEST(ProfileFileWrite, ASymbolicLinkStaysALinkAndItsTargetGetsTheWrite) {
   for (bool targetExists : {true, false}) {
     SCOPED_TRACE(targetExists ? "to a list" : "to no file yet");
     TempDir dir;
-    Links links;
+    ScopedLinks links;
     const std::string shared = dir.File("shared"), target = shared + "\\list.ini", link = dir.File("RECIENTES.x.ini");
     ASSERT_TRUE(CreateDirectoryA(shared.c_str(), nullptr));
     if (targetExists) WriteFileText(target, kOld);
@@ -306,7 +290,7 @@ TEST(ProfileFileWrite, LeftoversOfKilledWritersGoAndNothingElse) {
   // A killed writer leaves its scratch file behind; the next replacement of the same file
   // removes such files of processes that no longer run, and only plain files of the pattern.
   TempDir dir;
-  Links links;
+  ScopedLinks links;
   const std::string file = dir.File("RECIENTES.x.ini"), elsewhere = dir.File("elsewhere.txt");
   WriteFileText(file, kOld);
   WriteFileText(elsewhere, "not a list\r\n");

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -66,5 +67,25 @@ inline void RemoveLink(const std::string& link) { RunUnix("rm -f '" + UnixPath(l
 inline bool ChangeUnixMode(const std::string& file, const std::string& mode) {
   return RunUnix("chmod " + mode + " '" + UnixPath(file) + "'");
 }
+
+// Links made for a test, removed as links at its end.
+class ScopedLinks {
+ public:
+  ScopedLinks() = default;
+  ScopedLinks(const ScopedLinks&) = delete;
+  ScopedLinks& operator=(const ScopedLinks&) = delete;
+  ~ScopedLinks() {
+    for (const std::string& link : links_) RemoveLink(link);
+  }
+  // Makes the link; true when it now leads to `target` (or, for a target that does not
+  // exist, when the Unix side made it).
+  bool Make(const std::string& link, const std::string& target) {
+    links_.push_back(link);
+    return MakeSymbolicLink(link, target) && FinalPathOf(link) == FinalPathOf(target);
+  }
+
+ private:
+  std::vector<std::string> links_;
+};
 
 }  // namespace testing_support
