@@ -49,21 +49,6 @@ FileId IdOf(const std::string& name) {
   return id;
 }
 
-// The names in a folder, sorted.
-std::vector<std::string> NamesIn(const std::string& dir) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = fd.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // A name of the pattern the scratch files of process `pid` have.
 std::string ScratchLike(const std::string& file, DWORD pid, unsigned attempt) {
   char tail[32];
@@ -139,11 +124,14 @@ TEST(ProfileFileWrite, AHolderWithoutDeleteSharingLosesNoWrite) {
 TEST(ProfileFileWrite, AFolderThatTakesNoNewFileStillGetsTheWrite) {
   // Stands for a folder where the file may be changed but no file made (as root, Wine makes
   // files in a folder marked read-only): every name a scratch file of this process could
-  // take is a directory already. The write lands in the file itself.
+  // take is taken already, the first by a file, the others by directories. The write lands
+  // in the file itself, and what holds those names stays as it is.
   TempDir dir;
   const std::string file = dir.File("RECIENTES.x.ini");
   WriteFileText(file, kOld);
-  for (unsigned attempt = 0; attempt < 8; ++attempt)
+  const std::string first = ScratchLike(file, GetCurrentProcessId(), 0);
+  WriteFileText(first, "ajeno\r\n");
+  for (unsigned attempt = 1; attempt < 8; ++attempt)
     ASSERT_TRUE(CreateDirectoryA(ScratchLike(file, GetCurrentProcessId(), attempt).c_str(), nullptr));
   const std::vector<std::string> names = NamesIn(dir.path());
   const FileId before = IdOf(file);
@@ -151,7 +139,8 @@ TEST(ProfileFileWrite, AFolderThatTakesNoNewFileStillGetsTheWrite) {
   EXPECT_EQ(SortedSection(file), kNew);
   EXPECT_TRUE(IdOf(file) == before) << "written in place";
   EXPECT_EQ(NamesIn(dir.path()), names);
-  for (unsigned attempt = 0; attempt < 8; ++attempt)
+  EXPECT_EQ(ReadFileText(first), "ajeno\r\n");
+  for (unsigned attempt = 1; attempt < 8; ++attempt)
     EXPECT_TRUE(GetFileAttributesA(ScratchLike(file, GetCurrentProcessId(), attempt).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -80,18 +80,6 @@ bool ReadOrder(const std::string& file, RecentIdentity identity, bool otherSecti
   return true;
 }
 
-std::vector<std::string> FilesIn(const std::string& dir) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-  return names;
-}
-
 void MoveToFront(std::vector<int>& order, int entry) {
   auto it = std::find(order.begin(), order.end(), entry);
   std::rotate(order.begin(), it, it + 1);
@@ -191,7 +179,7 @@ TEST(RecentKill, AKilledUpdateLosesNoStoredEntry) {
     // Killed writers leave scratch files behind; the next update of the list removes them.
     const recent_test::ChurnEntry next = ChurnEntryAt(order.back(), identity);
     app::PushRecentItem(file, identity, next.header, next.number, next.text);
-    EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"RECIENTES.kill.ini"});
+    EXPECT_EQ(testing_support::NamesIn(dir.path()), std::vector<std::string>{"RECIENTES.kill.ini"});
   }
 }
 
