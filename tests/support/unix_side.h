@@ -14,7 +14,8 @@ namespace testing_support {
 // The Unix path of a Windows path (its last part need not exist); empty outside Wine.
 inline std::string UnixPath(const std::string& path) {
   using Convert = char*(CDECL*)(const WCHAR*);
-  auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+  FARPROC found = GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
+  auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(found));
   if (!convert) return {};
   std::wstring wide(path.size() + 1, L'\0');
   wide.resize(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size())));
