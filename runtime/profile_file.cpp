@@ -196,6 +196,14 @@ bool ProcessRuns(DWORD pid) {
   return runs;
 }
 
+// The number of names (hard links) of an open file, 0 when it cannot be told. (Asked alone:
+// GetFileInformationByHandle also looks up the volume's serial number, which takes Wine
+// milliseconds.)
+DWORD LinksOf(HANDLE h) {
+  FILE_STANDARD_INFO info{};
+  return GetFileInformationByHandleEx(h, FileStandardInfo, &info, sizeof info) && !info.Directory ? info.NumberOfLinks : 0;
+}
+
 // Removes the file an open handle reaches, through the handle: never a name looked up again.
 void RemoveThrough(HANDLE h) {
   FILE_DISPOSITION_INFO gone{TRUE};
@@ -236,10 +244,9 @@ void RemoveLeftovers(const std::string& target) {
     const std::string name = folder + found.cFileName;
     FileHandle h(CreateFileA(name.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (h && GetFileInformationByHandle(h.get(), &info) && info.nNumberOfLinks == 1 &&
-        !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-        lstrcmpiA(FinalPath(h.get()).c_str(), name.c_str()) == 0)
+    FILE_BASIC_INFO basic{};
+    if (h && LinksOf(h.get()) == 1 && GetFileInformationByHandleEx(h.get(), FileBasicInfo, &basic, sizeof basic) &&
+        !(basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && lstrcmpiA(FinalPath(h.get()).c_str(), name.c_str()) == 0)
       RemoveThrough(h.get());
   } while (FindNextFileA(find, &found));
   FindClose(find);
@@ -287,9 +294,8 @@ bool UpdateFile(const std::string& path, const std::string& bytes, DWORD attribu
   if (!file) return error == ERROR_FILE_NOT_FOUND && CreateNewFile(path, bytes, attributes);
   // A symbolic link stays a link: the file it leads to is replaced, in its own folder. A
   // file with more than one hard link is written in place, so that every name sees it.
-  BY_HANDLE_FILE_INFORMATION info{};
   const std::string target = FinalPath(file.get());
-  if (!target.empty() && GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks == 1) {
+  if (!target.empty() && LinksOf(file.get()) == 1) {
     const std::string security = SecurityOf(file.get());
     file.Close();  // a file open here could not be renamed over
     if (Replace(target, bytes, attributes, security, patience)) {
