@@ -1,5 +1,10 @@
 #include "profile_file.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "ini_entry.h"
@@ -18,66 +23,289 @@ std::string ProfilePath(const std::string& file) {
   return n > 0 && n < MAX_PATH ? std::string(dir) + "\\" + file : file;
 }
 
-// The scratch file beside `path` that the new content is written to before it replaces the
-// file; one fixed name, so a leftover from a killed process is simply written over.
-std::string ScratchPath(const std::string& path) {
-  if (path.size() < kIniFileNameCapacity) return path + "~";
-  std::string s = path.substr(0, kIniFileNameCapacity);
-  s.back() = s.back() == '~' ? '_' : '~';
-  return s;
-}
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+  ~FileHandle() { Close(); }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  FileHandle& operator=(HANDLE h) {
+    Close();
+    h_ = h;
+    return *this;
+  }
+  explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  HANDLE get() const { return h_; }
+  void Close() {
+    if (*this) CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+  }
 
-// Far more than any list; a larger file is left alone rather than read into memory.
-constexpr DWORD kLargestFile = 64u << 20;
+ private:
+  HANDLE h_;
+};
 
+// Another process may hold the file for a moment (a reader, a scanner, an indexer): an open
+// or a rename it refuses is tried again after a pause, for at most this long in one Commit.
+constexpr DWORD kPatienceMs = 400;
+
+class Patience {
+ public:
+  // Waits a little and returns true when `error` says another process holds the file and
+  // time is left. A refused rename is also reported as access denied.
+  bool Retry(DWORD error, bool renaming) {
+    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                      (renaming && error == ERROR_ACCESS_DENIED);
+    if (!held || spent_ >= kPatienceMs) return false;
+    const DWORD pause = std::min(step_, kPatienceMs - spent_);
+    Sleep(pause);
+    spent_ += pause;
+    step_ *= 2;
+    return true;
+  }
+
+ private:
+  DWORD spent_ = 0, step_ = 5;
+};
+
+// A file larger than this is not read into memory (the private-profile layer, too, reads a
+// file whole before it changes a key of it); a write to it is dropped.
+constexpr LONGLONG kLargestFile = LONGLONG{1} << 30;
+
+// Reads the whole file; false when it cannot be read whole, so that a short read never
+// becomes the content of a replacement.
 bool ReadWholeFile(const std::string& path, std::string& out) {
-  HANDLE in = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (in == INVALID_HANDLE_VALUE) return false;
-  const DWORD size = GetFileSize(in, nullptr);
-  bool ok = size != INVALID_FILE_SIZE && size <= kLargestFile;
-  if (ok) {
-    out.assign(size, '\0');
+  FileHandle in(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!in || !GetFileSizeEx(in.get(), &size) || size.QuadPart > kLargestFile) return false;
+  try {
+    out.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (std::size_t done = 0; done < out.size();) {
     DWORD n = 0;
-    ok = size == 0 || (ReadFile(in, out.data(), size, &n, nullptr) && n == size);
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1u << 24));
+    if (!ReadFile(in.get(), out.data() + done, want, &n, nullptr) || n == 0) return false;
+    done += n;
   }
-  CloseHandle(in);
-  return ok;
+  return true;
 }
 
-void RemoveScratch(const std::string& scratch) {
-  SetFileAttributesA(scratch.c_str(), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileA(scratch.c_str());
+bool WriteAll(HANDLE h, const std::string& bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    DWORD n = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
+    if (!WriteFile(h, bytes.data() + done, want, &n, nullptr) || n == 0) return false;
+    done += n;
+  }
+  return true;
 }
 
-// Writes `bytes` beside `path`, flushed, and renames the result over `path`. The
-// private-profile layer keeps files it has read in a cache that it checks against the time
-// stamp of the last write alone, and two writes within one tick of the file system's clock
-// get the same stamp: the new file gets a later stamp than the one it replaces, so that no
-// reader goes on seeing the old content.
-bool ReplaceWholeFile(const std::string& path, const std::string& bytes, DWORD attributes, const FILETIME& replaced) {
-  const std::string scratch = ScratchPath(path);
-  HANDLE out = CreateFileA(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-  if (out == INVALID_HANDLE_VALUE) {
-    // A leftover of a killed process with other attributes is not written over.
-    RemoveScratch(scratch);
-    out = CreateFileA(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return false;
+// Writes `bytes` into the open file itself from its start, cut to their length, flushed:
+// what the key-by-key road leaves, with its risk of a half-written file.
+bool WriteInPlace(HANDLE file, const std::string& bytes) {
+  LARGE_INTEGER start{};
+  return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && WriteAll(file, bytes) && SetEndOfFile(file) &&
+         FlushFileBuffers(file);
+}
+
+// Opens a file to write it, through a link if it is one: the access check of the file
+// itself (its owner, its access list), not only of its read-only mark.
+HANDLE OpenForWrite(const std::string& path, DWORD disposition, Patience& patience, DWORD& error) {
+  for (;;) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    error = h == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    if (h != INVALID_HANDLE_VALUE || !patience.Retry(error, false)) return h;
   }
-  DWORD written = 0;
-  bool ok = WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-  FILETIME stamp{};
-  if (ok && GetFileTime(out, nullptr, nullptr, &stamp) && CompareFileTime(&stamp, &replaced) <= 0) {
-    ULARGE_INTEGER later{{replaced.dwLowDateTime, replaced.dwHighDateTime}};
-    later.QuadPart += 1;
-    stamp = FILETIME{later.LowPart, later.HighPart};
-    ok = SetFileTime(out, nullptr, nullptr, &stamp);
+}
+
+// The file an open handle reaches, links resolved (under Wine the real Unix path of a
+// symbolic link's target), as a path the ANSI calls take; empty when it cannot be told.
+std::string FinalPath(HANDLE h) {
+  std::string path(MAX_PATH, '\0');
+  DWORD n = GetFinalPathNameByHandleA(h, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (n >= path.size()) {
+    path.assign(n + 1, '\0');
+    n = GetFinalPathNameByHandleA(h, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
   }
-  ok = FlushFileBuffers(out) && ok;
-  ok = CloseHandle(out) && ok;
-  ok = ok && MoveFileExA(scratch.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) RemoveScratch(scratch);
-  return ok;
+  if (n == 0 || n >= path.size()) return {};
+  path.resize(n);
+  if (path.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + path.substr(8);
+  if (path.rfind("\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
+// The owner and the access list of a file, in a form that compares: a new file in the same
+// folder that gets other ones must not take the file's place.
+std::string SecurityOf(HANDLE h) {
+  DWORD need = 0;
+  const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  GetKernelObjectSecurity(h, what, nullptr, 0, &need);
+  std::vector<BYTE> sd(need);
+  if (need == 0 || !GetKernelObjectSecurity(h, what, sd.data(), need, &need)) return "unknown";
+  std::string out;
+  PSID owner = nullptr;
+  BOOL defaulted = FALSE, present = FALSE;
+  if (GetSecurityDescriptorOwner(sd.data(), &owner, &defaulted) && owner)
+    out.assign(static_cast<const char*>(owner), GetLengthSid(owner));
+  PACL dacl = nullptr;
+  if (!GetSecurityDescriptorDacl(sd.data(), &present, &dacl, &defaulted)) return "unknown";
+  if (!present || !dacl) return out + "|all";
+  out += "|";
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    ACE_HEADER* ace = nullptr;
+    if (GetAce(dacl, i, reinterpret_cast<void**>(&ace))) out.append(reinterpret_cast<const char*>(ace), ace->AceSize);
+  }
+  return out;
+}
+
+// Scratch files are named after the file they replace: "<file>~", the writing process's id
+// and a try number in 16 hex digits, ".tmp". No other program makes such names, and an
+// editor's backup "<file>~" is not one.
+constexpr unsigned kScratchTries = 8;
+constexpr std::size_t kScratchTail = 1 + 16 + 4;
+
+std::string ScratchName(const std::string& target, unsigned attempt) {
+  char tail[kScratchTail + 1];
+  std::snprintf(tail, sizeof tail, "~%08lX%08X.tmp", GetCurrentProcessId(), attempt);
+  return target + tail;
+}
+
+// Whether `name` is a scratch name of the file named `base`; if so, `pid` is its writer.
+bool IsScratchName(const std::string& name, const std::string& base, DWORD& pid) {
+  if (name.size() != base.size() + kScratchTail || CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name.data(),
+                                                                   static_cast<int>(base.size()), base.data(),
+                                                                   static_cast<int>(base.size())) != CSTR_EQUAL)
+    return false;
+  const std::string tail = name.substr(base.size());
+  if (tail[0] != '~' || lstrcmpiA(tail.substr(17).c_str(), ".tmp") != 0) return false;
+  for (std::size_t i = 1; i <= 16; ++i)
+    if (!std::isxdigit(static_cast<unsigned char>(tail[i]))) return false;
+  pid = std::strtoul(tail.substr(1, 8).c_str(), nullptr, 16);
+  return true;
+}
+
+bool ProcessRuns(DWORD pid) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  const bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return runs;
+}
+
+// The number of names (hard links) of an open file, 0 when it cannot be told. (Asked alone:
+// GetFileInformationByHandle also looks up the volume's serial number, which takes Wine
+// milliseconds.)
+DWORD LinksOf(HANDLE h) {
+  FILE_STANDARD_INFO info{};
+  return GetFileInformationByHandleEx(h, FileStandardInfo, &info, sizeof info) && !info.Directory ? info.NumberOfLinks : 0;
+}
+
+// Removes the file an open handle reaches, through the handle: never a name looked up again.
+void RemoveThrough(HANDLE h) {
+  FILE_DISPOSITION_INFO gone{TRUE};
+  SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone);
+}
+
+// A scratch file beside `target`, made new (CREATE_NEW never opens an existing name nor
+// follows a link), open so that it can be renamed while open and removed through its handle.
+HANDLE MakeScratch(const std::string& target, DWORD attributes, std::string& name) {
+  for (unsigned attempt = 0; attempt < kScratchTries; ++attempt) {
+    name = ScratchName(target, attempt);
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_WRITE | DELETE | READ_CONTROL, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                           attributes, nullptr);
+    if (h != INVALID_HANDLE_VALUE) return h;
+    const DWORD error = GetLastError();
+    // A name that is taken, by anything (a directory of that name is refused as access denied).
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) break;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// Scratch files of processes killed between making one and renaming it are removed when the
+// same file is next replaced: only names of the scratch pattern whose writer no longer runs,
+// and only plain files with one link, reached by their own name (a symbolic link, which
+// under Wine opens as its target, is left alone).
+void RemoveLeftovers(const std::string& target) {
+  const std::size_t slash = target.find_last_of("\\/");
+  if (slash == std::string::npos) return;
+  const std::string folder = target.substr(0, slash + 1), base = target.substr(slash + 1);
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((target + "~*.tmp").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    DWORD pid = 0;
+    if (!IsScratchName(found.cFileName, base, pid) ||
+        (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) || ProcessRuns(pid))
+      continue;
+    const std::string name = folder + found.cFileName;
+    FileHandle h(CreateFileA(name.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    FILE_BASIC_INFO basic{};
+    if (h && LinksOf(h.get()) == 1 && GetFileInformationByHandleEx(h.get(), FileBasicInfo, &basic, sizeof basic) &&
+        !(basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && lstrcmpiA(FinalPath(h.get()).c_str(), name.c_str()) == 0)
+      RemoveThrough(h.get());
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+}
+
+// Writes `bytes` to a new scratch file beside `target`, flushed, and renames it over
+// `target`; false, with no scratch file left, when that cannot be done: no new file can be
+// made there, the new file would not get the owner and access list `security` describes,
+// or the rename stays refused.
+bool Replace(const std::string& target, const std::string& bytes, DWORD attributes, const std::string& security,
+             Patience& patience) {
+  std::string name;
+  FileHandle scratch(MakeScratch(target, attributes, name));
+  if (!scratch) return false;
+  bool moved = false;
+  if (SecurityOf(scratch.get()) == security && WriteAll(scratch.get(), bytes) && FlushFileBuffers(scratch.get())) {
+    while (!(moved = MoveFileExA(name.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) &&
+           patience.Retry(GetLastError(), true)) {
+    }
+  }
+  if (!moved) RemoveThrough(scratch.get());
+  return moved;
+}
+
+// A file that is not there yet is made under its own name with CREATE_NEW, which never
+// follows a link, in one write, flushed. Where the name is taken after all (a symbolic link
+// that leads nowhere, or a file made meanwhile) the content is written through it, as the
+// key-by-key road writes.
+bool CreateNewFile(const std::string& path, const std::string& bytes, DWORD attributes) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, attributes, nullptr));
+  if (file) return WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+  if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  Patience patience;
+  DWORD error = 0;
+  file = OpenForWrite(path, OPEN_ALWAYS, patience, error);
+  return file && WriteInPlace(file.get(), bytes);
+}
+
+// Puts `bytes` in place of the existing file `path`: replaced in one step where that keeps
+// what the file is, written into it otherwise.
+bool UpdateFile(const std::string& path, const std::string& bytes, DWORD attributes) {
+  Patience patience;
+  DWORD error = 0;
+  FileHandle file(OpenForWrite(path, OPEN_EXISTING, patience, error));
+  if (!file) return error == ERROR_FILE_NOT_FOUND && CreateNewFile(path, bytes, attributes);
+  // A symbolic link stays a link: the file it leads to is replaced, in its own folder. A
+  // file with more than one hard link is written in place, so that every name sees it.
+  const std::string target = FinalPath(file.get());
+  if (!target.empty() && LinksOf(file.get()) == 1) {
+    const std::string security = SecurityOf(file.get());
+    file.Close();  // a file open here could not be renamed over
+    if (Replace(target, bytes, attributes, security, patience)) {
+      RemoveLeftovers(target);
+      return true;
+    }
+    file = OpenForWrite(path, OPEN_EXISTING, patience, error);
+    if (!file) return false;
+  }
+  return WriteInPlace(file.get(), bytes);
 }
 
 }  // namespace
@@ -92,11 +320,15 @@ ProfileEdit::ProfileEdit(std::string_view file) : file_(CutTo(TrimRight(file), k
     return;
   }
   attributes_ = data.dwFileAttributes;
-  lastWrite_ = data.ftLastWriteTime;
   if (attributes_ & FILE_ATTRIBUTE_DIRECTORY) return;
   std::string bytes;
   readable_ = ReadWholeFile(path_, bytes);
-  if (readable_) image_ = ProfileImage::FromBytes(bytes);
+  if (!readable_) return;
+  try {
+    image_ = ProfileImage::FromBytes(bytes);
+  } catch (const std::bad_alloc&) {
+    readable_ = false;
+  }
 }
 
 void ProfileEdit::Commit() {
@@ -108,7 +340,13 @@ void ProfileEdit::Commit() {
                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     if (keep == 0) keep = FILE_ATTRIBUTE_NORMAL;
   }
-  ReplaceWholeFile(path_, image_.Bytes(), keep, lastWrite_);
+  const std::string bytes = image_.Bytes();
+  const bool written = attributes_ == INVALID_FILE_ATTRIBUTES ? CreateNewFile(path_, bytes, keep)
+                                                              : UpdateFile(path_, bytes, keep);
+  // The private-profile layer keeps files it has read and checks them against the time of
+  // the last write alone, which a file system with coarse time stamps does not move within
+  // a second: its copy of this file is dropped, so that its next read reads the file.
+  if (written) WritePrivateProfileStringA(nullptr, nullptr, nullptr, file_.c_str());
 }
 
 }  // namespace rt

@@ -22,10 +22,16 @@ class ProfileEdit {
   ProfileImage& image() { return image_; }
   const ProfileImage& image() const { return image_; }
 
-  // Puts the changed file in place: written to a scratch file beside it with the file's
-  // attributes, flushed to disk, then renamed over it with write-through. Nothing is written
-  // when nothing changed, when the file could not be read (a directory in its place, say),
-  // or when it is marked read-only: the file is then left as it is, and nothing is reported.
+  // Puts the changed file in place: written to a new scratch file beside the file the name
+  // leads to, flushed to disk, then renamed over it with write-through. Where that would
+  // change what the file is (a file with several hard links, a security descriptor a new
+  // file would not get) or cannot be done (no new file in the folder, the rename refused
+  // while another process holds the file), the new content is written into the file itself
+  // and flushed: the key-by-key road's result, without its half-written states between keys.
+  // Nothing is written when nothing changed, when the file could not be read whole (a
+  // directory in its place, say), when it is marked read-only or when the program may not
+  // write it: the file is then left as it is, and nothing is reported. After a write the
+  // private-profile layer's cached copy of the file is dropped, so its next read sees it.
   void Commit();
 
  private:
@@ -34,7 +40,6 @@ class ProfileEdit {
   ProfileImage image_;
   bool readable_ = false;
   DWORD attributes_ = INVALID_FILE_ATTRIBUTES;  // none: no file yet
-  FILETIME lastWrite_{};
 };
 
 }  // namespace rt

@@ -389,13 +389,16 @@ TEST(RecentFileRoads, DamagedFilesEndAsTheKeyByKeyRoadLeavesThem) {
       const std::string reference = dir.File("reference.ini"), file = dir.File("RECIENTES.x.ini");
       WriteFileText(reference, c.text);
       WriteFileText(file, c.text);
+      // A scratch file of a writer killed before its rename (no process has that id).
+      const std::string leftover = file + "~FFFFFFF000000000.tmp";
       if (c.leftoverScratch) {
-        WriteFileText(file + "~", "[RECIENTES.]\r\nCampo_1=55\r\nTexto_1=stale scratch\r\n");
-        SetFileAttributesA((file + "~").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+        WriteFileText(leftover, "[RECIENTES.]\r\nCampo_1=55\r\nTexto_1=stale scratch\r\n");
+        SetFileAttributesA(leftover.c_str(), FILE_ATTRIBUTE_HIDDEN);
       }
       road.run(reference, true);
       road.run(file, false);
       EXPECT_EQ(ReadFileText(file), ReadFileText(reference));
+      EXPECT_FALSE(FileExists(leftover));
       EXPECT_FALSE(FileExists(file + "~"));
     }
   }

@@ -156,6 +156,8 @@ int StoredDragSetting();
 // An INI value as the private-profile API reads it ("" when missing).
 std::string IniValue(const std::string& file, const std::string& section, const std::string& key);
 bool FileExists(const std::string& path);
+// The names in a folder (files and folders, without "." and ".."), sorted.
+std::vector<std::string> NamesIn(const std::string& dir);
 std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
 
