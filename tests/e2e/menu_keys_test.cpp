@@ -263,6 +263,28 @@ std::string CaseName(const ::testing::TestParamInfo<MenuKeys::ParamType>& info) 
 INSTANTIATE_TEST_SUITE_P(Places, MenuKeys, ::testing::Combine(::testing::ValuesIn(kPlaces), ::testing::ValuesIn(kSequences)),
                          CaseName);
 
+// Keys typed ahead, all sent at once before the program has handled the first: none is lost
+// while the menu starts on the frame's thread. Alt and Escape leave the menu closed; F10,
+// the arrows and Enter reach "Comprobantes" > "Facturas".
+class TypedAhead : public ::testing::TestWithParam<Where> {};
+
+TEST_P(TypedAhead, NoKeyIsLostWhileTheMenuStarts) {
+  const Where& where = GetParam();
+  TempDir dir;
+  Program prog(*where.program, dir.path());
+  ASSERT_TRUE(prog.ready);
+  Reach(prog, where.place);
+  Tap(VK_MENU);
+  Tap(VK_ESCAPE);
+  ASSERT_TRUE(prog.MenuIs(Menu::Closed));
+  Pump(500);
+  ASSERT_TRUE(prog.MenuIs(Menu::Closed)) << "Escape was not lost";
+  for (WORD vk : {VK_F10, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_RETURN}) Tap(vk);
+  FacturasThenExit(prog, *where.program);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, TypedAhead, ::testing::ValuesIn(kPlaces));
+
 // A dialog of either thread with the keyboard focus in it: it has no menu bar, so Alt and F10
 // act on its own system menu and Escape leaves that again; Alt+F finds nothing. The dialog
 // then closes with Escape, its choice is recorded, and the frame still answers its menu.
