@@ -266,6 +266,8 @@ const std::vector<Sequence> kSequences = {
     {"Alt+F then Escape twice",
      {{'F', true, Menu::Dropdown}, {VK_ESCAPE, false, Menu::Bar}, {VK_ESCAPE, false, Menu::Closed}}},
     {"Alt twice", {{VK_MENU, false, Menu::Bar}, {VK_MENU, false, Menu::Closed}}},
+    {"Alt+Space then Escape twice",
+     {{VK_SPACE, true, Menu::Dropdown}, {VK_ESCAPE, false, Menu::Bar}, {VK_ESCAPE, false, Menu::Closed}}},
     {"F10 then a click away",
      {{VK_F10, false, Menu::Bar}, {VK_DOWN, false, Menu::Dropdown}, {kClickAway, false, Menu::Closed}}},
 };
@@ -332,6 +334,21 @@ TEST_P(TypedAhead, NoKeyIsLostWhileTheMenuStarts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, TypedAhead, ::testing::ValuesIn(kPlaces));
+
+// Alt+F4 closes the frame from wherever the focus is, as "E&xit" does.
+class AltF4 : public ::testing::TestWithParam<Where> {};
+
+TEST_P(AltF4, EndsTheProgram) {
+  const Where& where = GetParam();
+  Program prog(*where.program);
+  ASSERT_TRUE(prog.ready);
+  ASSERT_TRUE(Reach(prog, where.place));
+  AltWith(VK_F4);
+  EXPECT_EQ(prog.run.process().Wait(15000), 0);
+  ExpectPlacementsSaved(prog);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, AltF4, ::testing::ValuesIn(kPlaces));
 
 // A dialog of either thread with the keyboard focus in it: it has no menu bar, so Alt and F10
 // act on its own system menu and Escape leaves that again; Alt+F finds nothing. The dialog
