@@ -25,7 +25,7 @@ namespace {
 // A posted marker that follows a key that may start a menu: once its thread has taken the
 // marker out of its queue, the key before it has been handled, and any menu it started is
 // running (so the thread reports menu mode). Until then every key goes after it.
-constexpr UINT kHandedKeysTaken = WM_APP + 0x110;
+constexpr UINT kMenuKeyMarker = WM_APP + 0x110;
 
 std::atomic<uint32_t> g_markersPosted{0};
 std::atomic<uint32_t> g_markersTaken{0};
@@ -82,14 +82,14 @@ bool MayStartMenu(const MSG& m) {
 LRESULT CALLBACK WatchMessages(int code, WPARAM removed, LPARAM lp) {
   MSG& m = *reinterpret_cast<MSG*>(lp);
   if (code == HC_ACTION && removed == PM_REMOVE) {
-    if (m.message == kHandedKeysTaken && !m.hwnd) {
+    if (m.message == kMenuKeyMarker && !m.hwnd) {
       NoteTaken(static_cast<uint32_t>(m.wParam));
       m.message = WM_NULL;
     } else if (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST) {
       if (::HWND target = HandOverTarget(m); target && PostMessageA(target, m.message, m.wParam, m.lParam)) {
         if (MayStartMenu(m)) {
           const uint32_t n = g_markersPosted.fetch_add(1) + 1;
-          if (!PostThreadMessageA(GetWindowThreadProcessId(target, nullptr), kHandedKeysTaken, n, 0))
+          if (!PostThreadMessageA(GetWindowThreadProcessId(target, nullptr), kMenuKeyMarker, n, 0))
             NoteTaken(n);
         }
         m.message = WM_NULL;  // taken: this thread's loops see nothing

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -314,16 +315,27 @@ std::string CaseName(const ::testing::TestParamInfo<MenuKeys::ParamType>& info) 
 INSTANTIATE_TEST_SUITE_P(Places, MenuKeys, ::testing::Combine(::testing::ValuesIn(kPlaces), ::testing::ValuesIn(kSequences)),
                          CaseName);
 
+// A program run with the focus brought to the place of the case; `reached` is the dialog for a
+// dialog's place, else the frame.
+class AtPlace : public ::testing::TestWithParam<Where> {
+ protected:
+  void SetUp() override {
+    started = std::make_unique<Program>(*GetParam().program);
+    ASSERT_TRUE(started->ready);
+    reached = Reach(*started, GetParam().place);
+    ASSERT_TRUE(reached);
+  }
+  std::unique_ptr<Program> started;
+  ::HWND reached = nullptr;
+};
+
 // Keys typed ahead, all sent at once before the program has handled the first: none is lost
 // while the menu starts on the frame's thread. Alt and Escape leave the menu closed; F10,
 // the arrows and Enter reach "Comprobantes" > "Facturas".
-class TypedAhead : public ::testing::TestWithParam<Where> {};
+class TypedAhead : public AtPlace {};
 
 TEST_P(TypedAhead, NoKeyIsLostWhileTheMenuStarts) {
-  const Where& where = GetParam();
-  Program prog(*where.program);
-  ASSERT_TRUE(prog.ready);
-  ASSERT_TRUE(Reach(prog, where.place));
+  Program& prog = *started;
   Tap(VK_MENU);
   Tap(VK_ESCAPE);
   ASSERT_TRUE(prog.MenuIs(Menu::Closed));
@@ -336,13 +348,10 @@ TEST_P(TypedAhead, NoKeyIsLostWhileTheMenuStarts) {
 INSTANTIATE_TEST_SUITE_P(Places, TypedAhead, ::testing::ValuesIn(kPlaces));
 
 // Alt+F4 closes the frame from wherever the focus is, as "E&xit" does.
-class AltF4 : public ::testing::TestWithParam<Where> {};
+class AltF4 : public AtPlace {};
 
 TEST_P(AltF4, EndsTheProgram) {
-  const Where& where = GetParam();
-  Program prog(*where.program);
-  ASSERT_TRUE(prog.ready);
-  ASSERT_TRUE(Reach(prog, where.place));
+  Program& prog = *started;
   AltWith(VK_F4);
   EXPECT_EQ(prog.run.process().Wait(15000), 0);
   ExpectPlacementsSaved(prog);
@@ -353,14 +362,11 @@ INSTANTIATE_TEST_SUITE_P(Places, AltF4, ::testing::ValuesIn(kPlaces));
 // A dialog of either thread with the keyboard focus in it: it has no menu bar, so Alt and F10
 // act on its own system menu and Escape leaves that again; Alt+F finds nothing. The dialog
 // then closes with Escape, its choice is recorded, and the frame still answers its menu.
-class DialogKeys : public ::testing::TestWithParam<Where> {};
+class DialogKeys : public AtPlace {};
 
 TEST_P(DialogKeys, MenuKeysInADialogDoNoHarm) {
-  const Where& where = GetParam();
-  Program prog(*where.program);
-  ASSERT_TRUE(prog.ready);
-  ::HWND dialog = Reach(prog, where.place);
-  ASSERT_TRUE(dialog);
+  Program& prog = *started;
+  const ::HWND dialog = reached;
   const ::HWND focus = prog.State().focus;
   const Step steps[] = {{VK_MENU, false, Menu::Bar}, {VK_ESCAPE, false, Menu::Closed}, {VK_F10, false, Menu::Bar},
                         {VK_ESCAPE, false, Menu::Closed}, {'F', true, Menu::Closed}};
@@ -372,7 +378,7 @@ TEST_P(DialogKeys, MenuKeysInADialogDoNoHarm) {
   ASSERT_TRUE(IsWindow(dialog));
   Tap(VK_ESCAPE);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, kStepMs)) << "Escape closes the dialog";
-  if (where.place == Place::PaneDialog) {
+  if (GetParam().place == Place::PaneDialog) {
     EXPECT_TRUE(WaitFor([&] { return Slot(prog.dir.File(kPaneFile), "Texto_", 1) == "Facturacion"; }, kStepMs));
   } else {
     EXPECT_TRUE(WaitFor([&] { return IniValue(prog.run.Recent(), "RECIENTES.", "Texto_1") == "Facturas"; }, kStepMs));
@@ -436,14 +442,11 @@ INSTANTIATE_TEST_SUITE_P(Popups, PopupKeys,
 // A flood of 100 presses of Alt, F10 and Escape, mixed, sent at once wherever the focus is:
 // the program never freezes, the frame still shows its choices, and "E&xit" ends it with
 // exit code 0 and its placements saved.
-class Flood : public ::testing::TestWithParam<Where> {};
+class Flood : public AtPlace {};
 
 TEST_P(Flood, HundredMenuKeysNeverFreeze) {
-  const Where& where = GetParam();
-  Program prog(*where.program);
-  ASSERT_TRUE(prog.ready);
-  ASSERT_TRUE(Reach(prog, where.place));
-  std::mt19937 random(static_cast<unsigned>(where.place) * 2 + prog.brivane);
+  Program& prog = *started;
+  std::mt19937 random(static_cast<unsigned>(GetParam().place) * 2 + prog.brivane);
   const WORD keys[] = {VK_MENU, VK_F10, VK_ESCAPE};
   for (int n = 0; n < 100; ++n) Tap(keys[random() % 3]);
   // Once the program has taken them all (its menu state stays as it is), Escape leaves any
