@@ -35,6 +35,10 @@ void ForgetApplicationFrame(Window* frame);
 // The frame's MDI client; `windowMenu` (may be null) lists the MDI children.
 ::HWND CreateMdiClient(::HWND frame, HMENU windowMenu);
 
+// While a thread has runtime windows, the menu keys it reads that belong to a top-level window
+// of another thread are handed to that thread (runtime/menu_keys.cpp).
+void WatchMenuKeys(bool on);
+
 // Closes the windows of the other threads and waits until those threads have ended.
 void CloseOtherThreads();
 

@@ -22,7 +22,10 @@ Window* g_frame = nullptr;
 namespace detail {
 
 void PushTarget(::HWND hwnd) {
-  if (!t_targets) t_targets = new std::vector<::HWND>();
+  if (!t_targets) {
+    t_targets = new std::vector<::HWND>();
+    WatchMenuKeys(true);
+  }
   t_targets->push_back(hwnd);
   SetThreadWindow(hwnd);
 }
@@ -36,6 +39,7 @@ void PopTarget(::HWND hwnd) {
   if (t_targets->empty()) {
     delete t_targets;
     t_targets = nullptr;
+    WatchMenuKeys(false);
   }
   SetThreadWindow(t_targets ? t_targets->back() : nullptr);
 }
