@@ -3,6 +3,22 @@
 #include <windows.h>
 
 namespace fw {
+namespace {
+
+// The control the open event selects: the first field, or, where that cannot take the focus
+// (a display-only text, a disabled or hidden control), the first control after it that can
+// (the next tab stop).
+::HWND FocusFor(::HWND window, int32_t field) {
+  ::HWND first = GetDlgItem(window, field);
+  if (!first) return nullptr;
+  const LONG style = GetWindowLongA(first, GWL_STYLE);
+  const bool displayOnly = SendMessageA(first, WM_GETDLGCODE, 0, 0) & DLGC_STATIC;
+  if ((style & WS_VISIBLE) && !(style & WS_DISABLED) && !displayOnly) return first;
+  ::HWND next = GetNextDlgTabItem(window, first, FALSE);
+  return next ? next : first;
+}
+
+}  // namespace
 
 BYTE WINDOWMANAGER::INIT() {
   inited_ = true;
@@ -65,7 +81,7 @@ BYTE WINDOWMANAGER::TAKEWINDOWEVENT() {
       // Start-up, placement and first refresh are done: only now is the window seen.
       if (window_) window_->Show();
       if (window_ && FIRSTFIELD > 0)
-        if (::HWND first = GetDlgItem(window_->Handle(), FIRSTFIELD)) SetFocus(first);
+        if (::HWND first = FocusFor(window_->Handle(), FIRSTFIELD)) SetFocus(first);
       return 0;
     case rt::EVENT_CloseWindow:
       return TAKECLOSEEVENT();

@@ -82,6 +82,8 @@ class Window {
   bool OnSysCommand(WPARAM wp);
   void KeepFixedSize(WINDOWPOS& pos) const;
   void CloseThreadWindows();
+  bool KeepDialogFocus(WPARAM wp);
+  LRESULT DefaultButton() const;  // the answer to DM_GETDEFID
   POINT DialogUnitsToPixels(int x, int y) const;
 
   const WindowLayout& layout_;
@@ -98,6 +100,7 @@ class Window {
   bool destroyed_ = false;
   int showCommand_ = SW_SHOW;
   SIZE fixedSize_{};  // outer size of a fixed-size window
+  ::HWND dialogFocus_ = nullptr;  // a dialog's focused control while another window is active
 };
 
 // Builders of the three kinds of window; each leaves `ref` holding a window not yet open.

@@ -235,6 +235,107 @@ TEST_F(MensajeFixture, EscapeAndTheButtonsCloseIt) {
   }
 }
 
+// The buttons a dialog on a watched thread was told were clicked (BN_CLICKED), in order.
+std::vector<int> g_clicked;
+LRESULT CALLBACK WatchClicks(int code, WPARAM wp, LPARAM lp) {
+  const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && m->message == WM_COMMAND && HIWORD(m->wParam) == BN_CLICKED && !GetParent(m->hwnd))
+    g_clicked.push_back(LOWORD(m->wParam));
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// Real keys to the dialog work it as a Windows dialog: the focus starts on "&OK" (the text
+// above it cannot take it), Tab and Shift+Tab go round the two buttons, Enter presses the
+// focused button (at first the default one, "&OK"), Space the focused one, Alt+O and Alt+C
+// their buttons; each press ends the dialog, Escape too (without a button).
+TEST_F(MensajeFixture, TheKeyboardWorksItAsADialog) {
+  using Chords = std::vector<std::vector<WORD>>;
+  const WORD kAlt = VK_MENU;
+  const struct Case {
+    const char* keys;
+    Chords chords;
+    std::vector<int> focus;    // the focused button after each chord but the last
+    std::vector<int> clicked;  // the buttons pressed
+  } cases[] = {
+      {"Enter", {{VK_RETURN}}, {}, {app::FEQ_OKBUTTON}},
+      {"Space", {{VK_SPACE}}, {}, {app::FEQ_OKBUTTON}},
+      {"Tab, Space", {{VK_TAB}, {VK_SPACE}}, {app::FEQ_CANCELBUTTON}, {app::FEQ_CANCELBUTTON}},
+      {"Tab, Enter", {{VK_TAB}, {VK_RETURN}}, {app::FEQ_CANCELBUTTON}, {app::FEQ_CANCELBUTTON}},
+      {"Tab, Tab, Space", {{VK_TAB}, {VK_TAB}, {VK_SPACE}}, {app::FEQ_CANCELBUTTON, app::FEQ_OKBUTTON},
+       {app::FEQ_OKBUTTON}},
+      {"Shift+Tab, Space", {{VK_SHIFT, VK_TAB}, {VK_SPACE}}, {app::FEQ_CANCELBUTTON}, {app::FEQ_CANCELBUTTON}},
+      {"Shift+Tab twice, Enter", {{VK_SHIFT, VK_TAB}, {VK_SHIFT, VK_TAB}, {VK_RETURN}},
+       {app::FEQ_CANCELBUTTON, app::FEQ_OKBUTTON}, {app::FEQ_OKBUTTON}},
+      {"Alt+O", {{kAlt, 'O'}}, {}, {app::FEQ_OKBUTTON}},
+      {"Alt+C", {{kAlt, 'C'}}, {}, {app::FEQ_CANCELBUTTON}},
+      {"Tab, Alt+O", {{VK_TAB}, {kAlt, 'O'}}, {app::FEQ_CANCELBUTTON}, {app::FEQ_OKBUTTON}},
+      {"Escape", {{VK_ESCAPE}}, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    ::HWND dialog = ShowOnThread("Recibos");
+    ASSERT_TRUE(dialog);
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    auto focusIs = [&](int feq) { return WaitFor([&] { return FocusOf(thread) == GetDlgItem(dialog, feq); }, 3000); };
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }));
+    EXPECT_TRUE(focusIs(app::FEQ_OKBUTTON)) << "focus on " << ClassOf(FocusOf(thread));
+    // The default button, as the dialog tells the platform's navigation: the focused button.
+    auto defaultIs = [&](int feq) {
+      return SendMessageA(dialog, DM_GETDEFID, 0, 0) == MAKELRESULT(feq, DC_HASDEFID) &&
+             (GetWindowLongA(GetDlgItem(dialog, feq), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    };
+    EXPECT_TRUE(defaultIs(app::FEQ_OKBUTTON));
+    g_clicked.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchClicks, nullptr, thread);
+    ASSERT_TRUE(hook);
+    for (std::size_t i = 0; i < c.chords.size(); ++i) {
+      PressKeys(c.chords[i]);
+      if (i < c.focus.size()) {
+        EXPECT_TRUE(focusIs(c.focus[i])) << "after chord " << i;
+        EXPECT_TRUE(defaultIs(c.focus[i])) << "after chord " << i;
+      }
+    }
+    const bool ended = WaitFor([&] { return done_.load(); }, 5000);
+    EXPECT_TRUE(ended) << "the keys end the dialog";
+    if (!ended) CloseAsUser(dialog);
+    WaitFor([&] { return done_.load(); });
+    worker_.join();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(g_clicked, c.clicked);
+  }
+}
+
+// A dialog left for another window keeps its focus: back again, Space presses the button
+// that had it.
+TEST_F(MensajeFixture, TheFocusComesBackWithTheDialog) {
+  ::HWND dialog = ShowOnThread("Recibos");
+  ASSERT_TRUE(dialog);
+  const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+  ::HWND cancel = GetDlgItem(dialog, app::FEQ_CANCELBUTTON);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }));
+  PressKeys({VK_TAB});
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(thread) == cancel; }));
+  ::HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(other);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }));
+  SetForegroundWindow(dialog);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }));
+  EXPECT_TRUE(WaitFor([&] { return FocusOf(thread) == cancel; }, 3000)) << "focus on " << ClassOf(FocusOf(thread));
+  g_clicked.clear();
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchClicks, nullptr, thread);
+  PressKeys({VK_SPACE});
+  const bool ended = WaitFor([&] { return done_.load(); }, 5000);
+  EXPECT_TRUE(ended);
+  if (!ended) CloseAsUser(dialog);
+  WaitFor([&] { return done_.load(); });
+  worker_.join();
+  UnhookWindowsHookEx(hook);
+  DestroyWindow(other);
+  EXPECT_EQ(g_clicked, std::vector<int>{app::FEQ_CANCELBUTTON});
+}
+
 TEST_F(MensajeFixture, OpensWhereItWasMovedTo) {
   ::HWND dialog = ShowOnThread("Facturas");
   ASSERT_TRUE(dialog);
