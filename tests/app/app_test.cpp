@@ -119,6 +119,44 @@ TEST_F(AppFixture, FrameIsFirstShownWithoutScrollBarsItDoesNotNeed) {
   EXPECT_EQ(GetWindowLongA(frame->MdiClient(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
 }
 
+// The frame's keys stay the frame's: the dialog navigation that runtime dialogs get never takes
+// them. Real Enter, Down and Tab with the frame in front reach the window that has the focus
+// (its MDI client, where the frame puts it) while the frame's event loop runs.
+std::vector<WPARAM> g_frameKeys;
+WNDPROC g_frameProc = nullptr;
+rt::Window* g_looping = nullptr;
+LRESULT CALLBACK RecordKeys(::HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_KEYDOWN) g_frameKeys.push_back(wp);
+  return CallWindowProcA(g_frameProc, h, msg, wp, lp);
+}
+// Gives the event loop an event now and then, after the keys queued before it.
+void CALLBACK WakeLoop(::HWND, UINT, UINT_PTR, DWORD) { g_looping->Push(rt::Event{rt::EVENT_AlertKey, 0}); }
+
+TEST_F(AppFixture, TheFramesKeysAreNotTakenByDialogNavigation) {
+  std::unique_ptr<rt::Window> frame;
+  rt::LoadFrameStructure(frame, config_.frameModule, app::kFrameLayout);
+  ASSERT_TRUE(frame && frame->Open());
+  frame->Show();
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == frame->Handle(); }));
+  SetFocus(frame->Handle());
+  ::HWND focus = GetFocus();
+  ASSERT_TRUE(focus && GetAncestor(focus, GA_ROOT) == frame->Handle());
+  g_frameKeys.clear();
+  g_frameProc =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(focus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordKeys)));
+  g_looping = frame.get();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, WakeLoop);
+  const std::vector<WPARAM> keys = {VK_RETURN, VK_DOWN, VK_TAB};
+  for (WPARAM k : keys) PressKeys({static_cast<WORD>(k)});
+  rt::Event e;
+  const DWORD start = GetTickCount();
+  while (g_frameKeys.size() < keys.size() && GetTickCount() - start < 3000 && frame->NextEvent(e)) {
+  }
+  KillTimer(nullptr, timer);
+  SetWindowLongPtrA(focus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_frameProc));
+  EXPECT_EQ(g_frameKeys, keys);
+}
+
 // A window that sets no response makes RUN return 2; INIT's failure skips the loop; a KILL
 // whose parent fails (the manager already shut down) returns that level at once, saving no
 // placement and keeping the procedure name.
@@ -157,6 +195,14 @@ TEST_F(AppFixture, RunWithoutAResponseReturns2AndFailuresSaveNoPlacement) {
 // MENSAJE on a thread of its own here, so that the test can look at it and close it.
 class MensajeFixture : public AppFixture {
  protected:
+  void TearDown() override {
+    if (worker_.joinable()) {  // a test that stopped early leaves its dialog open
+      if (::HWND dialog = FindTopWindow(GetCurrentProcessId(), "Caption")) CloseAsUser(dialog);
+      WaitFor([&] { return done_.load(); });
+      worker_.join();
+    }
+    AppFixture::TearDown();
+  }
   ::HWND ShowOnThread(const std::string& text) {
     done_ = false;
     worker_ = std::thread([this, text] {
