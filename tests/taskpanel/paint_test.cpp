@@ -785,23 +785,8 @@ TEST(IconDrawing, OlderIconsWithAMaskAsDrawIconExDrawsThem) {
   constexpr int kWidth = 120, kHeight = 40;
   constexpr COLORREF kUnder = 0x00102030, kStripe = 0x00E0C0A0;
   const panel_test::PixelAt under = [](int x, int y) { return (x + 2 * y) % 5 < 2 ? kStripe : kUnder; };
-  HDC screen = GetDC(nullptr);
-  for (bool dib : {false, true}) {
-    SCOPED_TRACE(dib ? "DIB section" : "compatible bitmap");
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
-    if (dib) {
-      BITMAPINFO bi{};
-      bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-      bi.bmiHeader.biWidth = kWidth;
-      bi.bmiHeader.biHeight = -kHeight;
-      bi.bmiHeader.biPlanes = 1;
-      bi.bmiHeader.biBitCount = 32;
-      void* bits = nullptr;
-      DeleteObject(bitmap);
-      bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    }
-    HGDIOBJ old = SelectObject(dc, bitmap);
+  // Onto a 32-bit DIB section and onto a bitmap compatible with the screen.
+  auto drawAll = [&](HDC dc) {
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x) SetPixel(dc, x, y, under(x, y));
     int x = 2;
@@ -816,10 +801,21 @@ TEST(IconDrawing, OlderIconsWithAMaskAsDrawIconExDrawsThem) {
         EXPECT_EQ(m.pixels, 0) << m.first;
         x += size + 3;
       }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+  };
+  {
+    SCOPED_TRACE("DIB section");
+    testing_support::Dib32 dib(kWidth, kHeight);
+    drawAll(dib.dc());
   }
+  SCOPED_TRACE("compatible bitmap");
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  drawAll(dc);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
   ReleaseDC(nullptr, screen);
 }
 
