@@ -74,7 +74,8 @@ rt::WindowLayout MakeDialog() {
   w.controls = {
       rt::ControlLayout{rt::ControlKind::String, FEQ_LOC_TEXTO, "", 31, 70, 318, 26, kMensajeTextCapacity, false, ""},
       // The buttons have no standard action; a click also closes the dialog, as users expect.
-      rt::ControlLayout{rt::ControlKind::Button, FEQ_OKBUTTON, "&OK", 295, 201, 35, 14, 0, true, ""},
+      // Enter presses "&OK".
+      rt::ControlLayout{rt::ControlKind::Button, FEQ_OKBUTTON, "&OK", 295, 201, 35, 14, 0, true, "", true},
       rt::ControlLayout{rt::ControlKind::Button, FEQ_CANCELBUTTON, "&Cancel", 337, 201, 41, 14, 0, true, ""},
   };
   return w;

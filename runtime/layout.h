@@ -48,6 +48,7 @@ struct ControlLayout {
   std::size_t textCapacity = 0;  // string controls: characters shown at most (0 = any)
   bool closesWindow = false;     // buttons: a click also asks the window to close
   std::string icon;              // buttons: icon name
+  bool defaultButton = false;    // buttons: the one Enter presses in a dialog
 };
 
 struct FontLayout {

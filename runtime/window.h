@@ -87,6 +87,8 @@ class Window {
   void CloseThreadWindows();
   // The thread is closing: this window's queued events give way to its close request.
   void TakeThreadClose();
+  bool KeepDialogFocus(WPARAM wp);
+  LRESULT DefaultButton() const;  // the answer to DM_GETDEFID
   POINT DialogUnitsToPixels(int x, int y) const;
 
   const WindowLayout& layout_;
@@ -104,6 +106,7 @@ class Window {
   bool threadClose_ = false;  // the thread's close request has been queued for this window
   int showCommand_ = SW_SHOW;
   SIZE fixedSize_{};  // outer size of a fixed-size window
+  ::HWND dialogFocus_ = nullptr;  // a dialog's focused control while another window is active
 };
 
 // Builders of the three kinds of window; each leaves `ref` holding a window not yet open.

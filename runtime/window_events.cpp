@@ -102,6 +102,11 @@ LRESULT Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSCOMMAND:
       if (OnSysCommand(wp)) return 0;
       break;
+    case WM_ACTIVATE:
+      if (KeepDialogFocus(wp)) return 0;
+      break;
+    case DM_GETDEFID:
+      return DefaultButton();
     case WM_WINDOWPOSCHANGING:
       KeepFixedSize(*reinterpret_cast<WINDOWPOS*>(lp));
       break;
@@ -176,6 +181,7 @@ bool Window::NextEvent(Event& out) {
         }
       }
     }
+    if (detail::DialogKey(m)) continue;
     Window* frame = ApplicationFrame();
     ::HWND client = frame ? frame->MdiClient() : nullptr;
     if (client && GetWindowThreadProcessId(client, nullptr) == GetCurrentThreadId() && TranslateMDISysAccel(client, &m))

@@ -42,4 +42,8 @@ void WatchMenuKeys(bool on);
 // Closes the windows of the other threads and waits until those threads have ended.
 void CloseOtherThreads();
 
+// Hands a key message for a runtime dialog to the platform's dialog navigation; true when it
+// has been taken (and dispatched) there.
+bool DialogKey(MSG& m);
+
 }  // namespace rt::detail

@@ -219,7 +219,7 @@ void Window::CreateControls() {
         break;
       case ControlKind::Button:
         cls = "BUTTON";
-        style |= BS_PUSHBUTTON | WS_TABSTOP;
+        style |= (c.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP;
         break;
       case ControlKind::Image:
         cls = kImageControlClass;

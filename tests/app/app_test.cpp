@@ -119,6 +119,44 @@ TEST_F(AppFixture, FrameIsFirstShownWithoutScrollBarsItDoesNotNeed) {
   EXPECT_EQ(GetWindowLongA(frame->MdiClient(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
 }
 
+// The frame's keys stay the frame's: the dialog navigation that runtime dialogs get never takes
+// them. Real Enter, Down and Tab with the frame in front reach the window that has the focus
+// (its MDI client, where the frame puts it) while the frame's event loop runs.
+std::vector<WPARAM> g_frameKeys;
+WNDPROC g_frameProc = nullptr;
+rt::Window* g_looping = nullptr;
+LRESULT CALLBACK RecordKeys(::HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_KEYDOWN) g_frameKeys.push_back(wp);
+  return CallWindowProcA(g_frameProc, h, msg, wp, lp);
+}
+// Gives the event loop an event now and then, after the keys queued before it.
+void CALLBACK WakeLoop(::HWND, UINT, UINT_PTR, DWORD) { g_looping->Push(rt::Event{rt::EVENT_AlertKey, 0}); }
+
+TEST_F(AppFixture, TheFramesKeysAreNotTakenByDialogNavigation) {
+  std::unique_ptr<rt::Window> frame;
+  rt::LoadFrameStructure(frame, config_.frameModule, app::kFrameLayout);
+  ASSERT_TRUE(frame && frame->Open());
+  frame->Show();
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == frame->Handle(); }));
+  SetFocus(frame->Handle());
+  ::HWND focus = GetFocus();
+  ASSERT_TRUE(focus && GetAncestor(focus, GA_ROOT) == frame->Handle());
+  g_frameKeys.clear();
+  g_frameProc =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(focus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordKeys)));
+  g_looping = frame.get();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, WakeLoop);
+  const std::vector<WPARAM> keys = {VK_RETURN, VK_DOWN, VK_TAB};
+  for (WPARAM k : keys) PressKeys({static_cast<WORD>(k)});
+  rt::Event e;
+  const DWORD start = GetTickCount();
+  while (g_frameKeys.size() < keys.size() && GetTickCount() - start < 3000 && frame->NextEvent(e)) {
+  }
+  KillTimer(nullptr, timer);
+  SetWindowLongPtrA(focus, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_frameProc));
+  EXPECT_EQ(g_frameKeys, keys);
+}
+
 // A window that sets no response makes RUN return 2; INIT's failure skips the loop; a KILL
 // whose parent fails (the manager already shut down) returns that level at once, saving no
 // placement and keeping the procedure name.
@@ -157,6 +195,14 @@ TEST_F(AppFixture, RunWithoutAResponseReturns2AndFailuresSaveNoPlacement) {
 // MENSAJE on a thread of its own here, so that the test can look at it and close it.
 class MensajeFixture : public AppFixture {
  protected:
+  void TearDown() override {
+    if (worker_.joinable()) {  // a test that stopped early leaves its dialog open
+      if (::HWND dialog = FindTopWindow(GetCurrentProcessId(), "Caption")) CloseAsUser(dialog);
+      WaitFor([&] { return done_.load(); });
+      worker_.join();
+    }
+    AppFixture::TearDown();
+  }
   ::HWND ShowOnThread(const std::string& text) {
     done_ = false;
     worker_ = std::thread([this, text] {
@@ -233,6 +279,107 @@ TEST_F(MensajeFixture, EscapeAndTheButtonsCloseIt) {
     EXPECT_TRUE(WaitFor([&] { return done_.load(); })) << how;
     worker_.join();
   }
+}
+
+// The buttons a dialog on a watched thread was told were clicked (BN_CLICKED), in order.
+std::vector<int> g_clicked;
+LRESULT CALLBACK WatchClicks(int code, WPARAM wp, LPARAM lp) {
+  const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && m->message == WM_COMMAND && HIWORD(m->wParam) == BN_CLICKED && !GetParent(m->hwnd))
+    g_clicked.push_back(LOWORD(m->wParam));
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+// Real keys to the dialog work it as a Windows dialog: the focus starts on "&OK" (the text
+// above it cannot take it), Tab and Shift+Tab go round the two buttons, Enter presses the
+// focused button (at first the default one, "&OK"), Space the focused one, Alt+O and Alt+C
+// their buttons; each press ends the dialog, Escape too (without a button).
+TEST_F(MensajeFixture, TheKeyboardWorksItAsADialog) {
+  using Chords = std::vector<std::vector<WORD>>;
+  const WORD kAlt = VK_MENU;
+  const struct Case {
+    const char* keys;
+    Chords chords;
+    std::vector<int> focus;    // the focused button after each chord but the last
+    std::vector<int> clicked;  // the buttons pressed
+  } cases[] = {
+      {"Enter", {{VK_RETURN}}, {}, {app::FEQ_OKBUTTON}},
+      {"Space", {{VK_SPACE}}, {}, {app::FEQ_OKBUTTON}},
+      {"Tab, Space", {{VK_TAB}, {VK_SPACE}}, {app::FEQ_CANCELBUTTON}, {app::FEQ_CANCELBUTTON}},
+      {"Tab, Enter", {{VK_TAB}, {VK_RETURN}}, {app::FEQ_CANCELBUTTON}, {app::FEQ_CANCELBUTTON}},
+      {"Tab, Tab, Space", {{VK_TAB}, {VK_TAB}, {VK_SPACE}}, {app::FEQ_CANCELBUTTON, app::FEQ_OKBUTTON},
+       {app::FEQ_OKBUTTON}},
+      {"Shift+Tab, Space", {{VK_SHIFT, VK_TAB}, {VK_SPACE}}, {app::FEQ_CANCELBUTTON}, {app::FEQ_CANCELBUTTON}},
+      {"Shift+Tab twice, Enter", {{VK_SHIFT, VK_TAB}, {VK_SHIFT, VK_TAB}, {VK_RETURN}},
+       {app::FEQ_CANCELBUTTON, app::FEQ_OKBUTTON}, {app::FEQ_OKBUTTON}},
+      {"Alt+O", {{kAlt, 'O'}}, {}, {app::FEQ_OKBUTTON}},
+      {"Alt+C", {{kAlt, 'C'}}, {}, {app::FEQ_CANCELBUTTON}},
+      {"Tab, Alt+O", {{VK_TAB}, {kAlt, 'O'}}, {app::FEQ_CANCELBUTTON}, {app::FEQ_OKBUTTON}},
+      {"Escape", {{VK_ESCAPE}}, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    ::HWND dialog = ShowOnThread("Recibos");
+    ASSERT_TRUE(dialog);
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    auto focusIs = [&](int feq) { return WaitFor([&] { return FocusOf(thread) == GetDlgItem(dialog, feq); }, 3000); };
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }));
+    EXPECT_TRUE(focusIs(app::FEQ_OKBUTTON)) << "focus on " << ClassOf(FocusOf(thread));
+    // The default button, as the dialog tells the platform's navigation: the focused button.
+    auto defaultIs = [&](int feq) {
+      return SendMessageA(dialog, DM_GETDEFID, 0, 0) == MAKELRESULT(feq, DC_HASDEFID) &&
+             (GetWindowLongA(GetDlgItem(dialog, feq), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    };
+    EXPECT_TRUE(defaultIs(app::FEQ_OKBUTTON));
+    g_clicked.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchClicks, nullptr, thread);
+    ASSERT_TRUE(hook);
+    for (std::size_t i = 0; i < c.chords.size(); ++i) {
+      PressKeys(c.chords[i]);
+      if (i < c.focus.size()) {
+        EXPECT_TRUE(focusIs(c.focus[i])) << "after chord " << i;
+        EXPECT_TRUE(defaultIs(c.focus[i])) << "after chord " << i;
+      }
+    }
+    const bool ended = WaitFor([&] { return done_.load(); }, 5000);
+    EXPECT_TRUE(ended) << "the keys end the dialog";
+    if (!ended) CloseAsUser(dialog);
+    WaitFor([&] { return done_.load(); });
+    worker_.join();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(g_clicked, c.clicked);
+  }
+}
+
+// A dialog left for another window keeps its focus: back again, Space presses the button
+// that had it.
+TEST_F(MensajeFixture, TheFocusComesBackWithTheDialog) {
+  ::HWND dialog = ShowOnThread("Recibos");
+  ASSERT_TRUE(dialog);
+  const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+  ::HWND cancel = GetDlgItem(dialog, app::FEQ_CANCELBUTTON);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }));
+  PressKeys({VK_TAB});
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(thread) == cancel; }));
+  ::HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(other);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }));
+  SetForegroundWindow(dialog);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }));
+  EXPECT_TRUE(WaitFor([&] { return FocusOf(thread) == cancel; }, 3000)) << "focus on " << ClassOf(FocusOf(thread));
+  g_clicked.clear();
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchClicks, nullptr, thread);
+  PressKeys({VK_SPACE});
+  const bool ended = WaitFor([&] { return done_.load(); }, 5000);
+  EXPECT_TRUE(ended);
+  if (!ended) CloseAsUser(dialog);
+  WaitFor([&] { return done_.load(); });
+  worker_.join();
+  UnhookWindowsHookEx(hook);
+  DestroyWindow(other);
+  EXPECT_EQ(g_clicked, std::vector<int>{app::FEQ_CANCELBUTTON});
 }
 
 TEST_F(MensajeFixture, OpensWhereItWasMovedTo) {

@@ -25,6 +25,7 @@ struct FirstSight {
   bool seen = false;
   RECT rect{};
   std::string text;
+  std::string procedure;  // the error manager's running procedure on the dialog's thread
 };
 FirstSight g_sight;
 
@@ -35,6 +36,7 @@ LRESULT CALLBACK WatchShow(int code, WPARAM wp, LPARAM lp) {
     g_sight.seen = true;
     GetWindowRect(m->hwnd, &g_sight.rect);
     g_sight.text = WindowText(GetDlgItem(m->hwnd, 1));
+    g_sight.procedure = app::GLOBALERRORS->PROCEDURENAME();
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }
@@ -61,6 +63,7 @@ TEST_F(AppFixture, TheDialogIsFirstSeenAtItsSavedPlaceWithItsText) {
   EXPECT_EQ(app::GLOBALERRORS->PROCEDURENAME(), "");
 
   ASSERT_TRUE(g_sight.seen);
+  EXPECT_EQ(g_sight.procedure, "Mensaje") << "the dialog's procedure runs over the frame's";
   EXPECT_EQ(g_sight.text, "Facturas") << "filled when first seen";
   // Where it stood then is where the stored placement puts it (it was not moved after).
   WINDOWPLACEMENT expected{};

@@ -209,6 +209,41 @@ TEST_F(PaneRun, ATaskIsRecordedBeforeItsDialogWhichLeavesTheFrameWorking) {
   Stop();
 }
 
+// The dialog of a task, on the pane's thread, answers real keys as the frame's does: the focus
+// starts on "&OK", and Enter, Tab then Space, Alt+O and Alt+C each end it; the frame works on.
+TEST_F(PaneRun, ItsDialogAnswersTheKeyboard) {
+  const struct Road {
+    const char* keys;
+    std::vector<std::vector<WORD>> chords;
+  } roads[] = {{"Enter", {{VK_RETURN}}},
+               {"Tab, Space", {{VK_TAB}, {VK_SPACE}}},
+               {"Alt+O", {{VK_MENU, 'O'}}},
+               {"Alt+C", {{VK_MENU, 'C'}}}};
+  for (const Road& r : roads) {
+    SCOPED_TRACE(r.keys);
+    Click(p.control, LayOut(p.control, Groups{true, false, false, "Facturacion"}).comprobantesTasks.at(0));
+    ::HWND dialog = WaitDialogOn(pid(), paneThread);
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(Running::Shows(dialog, "Facturacion"));
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == dialog; }));
+    EXPECT_TRUE(WaitFor([&] { return FocusOf(paneThread) == GetDlgItem(dialog, 2); }, 3000)) << "focus on \"&OK\"";
+    for (const auto& chord : r.chords) PressKeys(chord);
+    const bool ended = WaitFor([&] { return !IsWindow(dialog); });
+    EXPECT_TRUE(ended) << "the keys end the dialog";
+    if (!ended) {
+      CloseAsUser(dialog);
+      ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    }
+  }
+  ChooseMenuItem(run->frame(), -7);
+  ::HWND frameDialog = WaitDialogOn(pid(), frameThread);
+  ASSERT_TRUE(frameDialog);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == frameDialog; }));
+  PressKeys({VK_RETURN});
+  EXPECT_TRUE(WaitFor([&] { return IniValue(run->Recent(), kSection, "Texto_1") == "Facturas"; }));
+  Stop();
+}
+
 // The group's box under a header: task background right under the bar.
 bool BoxUnder(const ScreenShot& shot, const RECT& bar) {
   return CountColour(shot, RECT{bar.left + 40, bar.bottom + 7, bar.right - 10, bar.bottom + 9}, kTaskBackground) > 20;

@@ -15,6 +15,14 @@
 
 namespace panel_test {
 
+inline bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  std::fclose(f);
+  return ok;
+}
+
 // Writes a one-image .ico file of `size` x `size` pixels, all of one opaque colour.
 inline bool WriteSolidIcon(const std::string& path, int size, COLORREF colour) {
   const uint32_t maskStride = ((size + 31) / 32) * 4;
@@ -34,11 +42,39 @@ inline bool WriteSolidIcon(const std::string& path, int size, COLORREF colour) {
     out.push_back(0xFF);
   }
   out.insert(out.end(), maskStride * size, 0);  // every pixel opaque
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-  std::fclose(f);
-  return ok;
+  return WriteBytes(path, out);
+}
+
+// Writes a one-image .ico file of the older kind: 24-bit colours without alpha and a mask.
+// Pixel (x, y) (from the top) has the colour `pixel` gives and its mask bit set when
+// `masked` says so: masked black is transparent, masked colours invert what lies under them.
+inline bool WriteMaskedIcon(const std::string& path, int size, const std::function<COLORREF(int, int)>& pixel,
+                            const std::function<bool(int, int)>& masked) {
+  const uint32_t colourStride = ((size * 3 + 3) / 4) * 4, maskStride = ((size + 31) / 32) * 4;
+  const uint32_t imageSize = 40 + (colourStride + maskStride) * size;
+  std::vector<uint8_t> out;
+  auto put16 = [&](uint32_t v) { out.push_back(v & 0xFF), out.push_back((v >> 8) & 0xFF); };
+  auto put32 = [&](uint32_t v) { put16(v & 0xFFFF), put16(v >> 16); };
+  put16(0), put16(1), put16(1);
+  out.push_back(static_cast<uint8_t>(size)), out.push_back(static_cast<uint8_t>(size));
+  out.push_back(0), out.push_back(0);
+  put16(1), put16(24), put32(imageSize), put32(22);
+  put32(40), put32(size), put32(size * 2), put16(1), put16(24), put32(0), put32(imageSize - 40);
+  put32(0), put32(0), put32(0), put32(0);
+  for (int y = size - 1; y >= 0; --y) {  // rows bottom-up
+    for (int x = 0; x < size; ++x) {
+      const COLORREF c = pixel(x, y);
+      out.push_back(GetBValue(c)), out.push_back(GetGValue(c)), out.push_back(GetRValue(c));
+    }
+    out.insert(out.end(), colourStride - size * 3, 0);
+  }
+  for (int y = size - 1; y >= 0; --y) {
+    std::vector<uint8_t> row(maskStride, 0);
+    for (int x = 0; x < size; ++x)
+      if (masked(x, y)) row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+    out.insert(out.end(), row.begin(), row.end());
+  }
+  return WriteBytes(path, out);
 }
 
 // The box around the pixels of an area that differ from its background colour.
@@ -130,11 +166,10 @@ struct IconMismatch {
 };
 
 // Compares the `size` x `size` square at (x, y) of `drawn`, and the one-pixel border around
-// it, with what the system draws there: this program's icon resource `resource` loaded at
-// that size (LoadImage) and drawn with DrawIconEx over `under`, the same pixels before the
-// icon was drawn.
-inline IconMismatch CompareWithDrawIconEx(const PixelAt& drawn, const PixelAt& under, int x, int y,
-                                          const char* resource, int size) {
+// it, with what the system draws there: `icon` (loaded at that size, destroyed here) drawn
+// with DrawIconEx over `under`, the same pixels before the icon was drawn.
+inline IconMismatch CompareWithDrawIconEx(const PixelAt& drawn, const PixelAt& under, int x, int y, HICON icon,
+                                          int size, const std::string& what) {
   const int side = size + 2;
   testing_support::Dib32 reference(side, side);
   auto* bits = const_cast<uint32_t*>(reference.bits());
@@ -144,10 +179,9 @@ inline IconMismatch CompareWithDrawIconEx(const PixelAt& drawn, const PixelAt& u
       bits[j * side + i] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
     }
   IconMismatch out;
-  HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resource, IMAGE_ICON, size, size, 0));
   if (!icon) {
     out.pixels = side * side;
-    out.first = std::string("no icon resource ") + resource;
+    out.first = "no icon " + what;
     return out;
   }
   DrawIconEx(reference.dc(), 1, 1, icon, 0, 0, 0, nullptr, DI_NORMAL);
@@ -168,6 +202,13 @@ inline IconMismatch CompareWithDrawIconEx(const PixelAt& drawn, const PixelAt& u
     }
   return out;
 }
+// The same for this program's icon resource `resource` loaded at that size (LoadImage).
+inline IconMismatch CompareWithDrawIconEx(const PixelAt& drawn, const PixelAt& under, int x, int y,
+                                          const char* resource, int size) {
+  HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), resource, IMAGE_ICON, size, size, 0));
+  return CompareWithDrawIconEx(drawn, under, x, y, icon, size, std::string("resource ") + resource);
+}
+
 inline PixelAt PixelsOf(const testing_support::Capture& shot) {
   return [&shot](int x, int y) { return shot.At(x, y); };
 }

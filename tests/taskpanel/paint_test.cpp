@@ -766,6 +766,59 @@ TEST(IconDrawing, ResourceIconsAsDrawIconExDrawsThem) {
   ReleaseDC(nullptr, screen);
 }
 
+// Icons of the older kind (colours without alpha, and a mask), from files: one whose mask
+// only cuts out, and one whose mask also inverts what lies under some pixels (masked pixels
+// that are not black). Both come out as DrawIconEx draws them, the inverted pixels included.
+TEST(IconDrawing, OlderIconsWithAMaskAsDrawIconExDrawsThem) {
+  panel_test::RecordingPanel panel;
+  testing_support::TempDir dir;
+  const testing_support::ScopedCurrentDir in(dir.path());  // short names: the panel cuts long ones
+  const auto masked = [](int x, int y) { return (x + y) % 4 != 0; };
+  const auto cutOut = [&](int x, int y) { return masked(x, y) ? COLORREF{0} : kRed; };
+  const auto inverting = [&](int x, int y) -> COLORREF {
+    if (!masked(x, y)) return kRed;
+    static const COLORREF xors[] = {0, kWhite, kGreen, 0x00A06030};
+    return xors[(x / 2 + y) % 4];
+  };
+  ASSERT_TRUE(panel_test::WriteMaskedIcon("cutout.ico", 16, cutOut, masked));
+  ASSERT_TRUE(panel_test::WriteMaskedIcon("inverting.ico", 16, inverting, masked));
+  constexpr int kWidth = 120, kHeight = 40;
+  constexpr COLORREF kUnder = 0x00102030, kStripe = 0x00E0C0A0;
+  const panel_test::PixelAt under = [](int x, int y) { return (x + 2 * y) % 5 < 2 ? kStripe : kUnder; };
+  // Onto a 32-bit DIB section and onto a bitmap compatible with the screen.
+  auto drawAll = [&](HDC dc) {
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) SetPixel(dc, x, y, under(x, y));
+    int x = 2;
+    for (const char* name : {"cutout.ico", "inverting.ico"})
+      for (int size : {16, 32}) {
+        SCOPED_TRACE(std::string(name) + " at " + std::to_string(size));
+        panel.DRAWICON(dc, x, 4, size, size, name);
+        GdiFlush();
+        HICON icon = static_cast<HICON>(LoadImageA(nullptr, name, IMAGE_ICON, size, size, LR_LOADFROMFILE));
+        const panel_test::IconMismatch m = panel_test::CompareWithDrawIconEx(
+            [dc](int px, int py) { return GetPixel(dc, px, py); }, under, x, 4, icon, size, name);
+        EXPECT_EQ(m.pixels, 0) << m.first;
+        x += size + 3;
+      }
+  };
+  {
+    SCOPED_TRACE("DIB section");
+    testing_support::Dib32 dib(kWidth, kHeight);
+    drawAll(dib.dc());
+  }
+  SCOPED_TRACE("compatible bitmap");
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  drawAll(dc);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+}
+
 }  // namespace
 
 namespace {
