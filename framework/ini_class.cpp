@@ -30,6 +30,18 @@ bool ParseNumber(const std::string& text, int32_t& out) {
   return true;
 }
 
+// The stored rectangle in screen terms, its far edges saturated at the coordinate range.
+RECT StoredRect(const Placement& p) {
+  auto edge = [](long long v) { return static_cast<LONG>(std::clamp<long long>(v, LONG_MIN, LONG_MAX)); };
+  return RECT{p.x, p.y, edge(static_cast<long long>(p.x) + p.width), edge(static_cast<long long>(p.y) + p.height)};
+}
+
+// A window the user can maximise: top-level, with a maximise box.
+bool CanMaximize(::HWND hwnd) {
+  const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+  return (style & WS_MAXIMIZEBOX) && !(style & WS_CHILD);
+}
+
 std::string Join(const std::set<std::string>& names) {
   std::string out;
   for (const std::string& n : names) {
@@ -48,6 +60,53 @@ RECT SanePlacement(const Placement& p, const RECT& area, SIZE minimum, SIZE maxi
   const long long x = std::clamp<long long>(p.x, area.left, std::max<long long>(area.left, area.right - w));
   const long long y = std::clamp<long long>(p.y, area.top, std::max<long long>(area.top, area.bottom - h));
   return RECT{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + w), static_cast<LONG>(y + h)};
+}
+
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info)) {
+    auto& list = *reinterpret_cast<std::vector<MonitorArea>*>(data);
+    const MonitorArea m{info.rcMonitor, info.rcWork};
+    if (info.dwFlags & MONITORINFOF_PRIMARY) list.insert(list.begin(), m);
+    else list.push_back(m);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<MonitorArea> DesktopMonitors() {
+  std::vector<MonitorArea> out;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&out));
+  return out;
+}
+
+RECT ReachableArea(const RECT& r, const std::vector<MonitorArea>& monitors) {
+  const MonitorArea* best = nullptr;
+  long long bestShared = 0, bestDistance = LLONG_MAX;
+  for (const MonitorArea& m : monitors) {
+    const RECT& a = m.monitor;
+    // Overlap (positive) or gap (negative) along each axis.
+    const long long overlapX = std::min<long long>(a.right, r.right) - std::max<long long>(a.left, r.left);
+    const long long overlapY = std::min<long long>(a.bottom, r.bottom) - std::max<long long>(a.top, r.top);
+    const long long shared = overlapX > 0 && overlapY > 0 ? overlapX * overlapY : 0;
+    const long long gapX = std::max<long long>(0, -overlapX), gapY = std::max<long long>(0, -overlapY);
+    const long long distance = gapX * gapX + gapY * gapY;
+    if (shared > bestShared || (bestShared == 0 && shared == 0 && distance < bestDistance)) {
+      best = &m;
+      bestShared = shared;
+      bestDistance = distance;
+    }
+  }
+  if (!best) return RECT{};
+  // Workspace coordinates leave out the monitor's task bar: its work area starts at the
+  // monitor's own corner.
+  const RECT& mon = best->monitor;
+  return RECT{mon.left, mon.top, mon.left + (best->work.right - best->work.left),
+              mon.top + (best->work.bottom - best->work.top)};
 }
 
 void INICLASS::INIT(const std::string& fileName, int32_t /*storageType*/, int32_t /*extraData*/) {
@@ -93,14 +152,19 @@ void INICLASS::FETCH(const std::string& procedure, rt::Window& window) {
   if (!ReadPlacement(procedure, p)) return;
   // Stored positions are those of GetWindowPlacement: workspace coordinates for a top-level
   // window, the parent's client coordinates for a child.
-  // Sizes are limited by the desktop's work area only, never by a parent's current size,
-  // so that a small frame does not cut a window for good.
-  RECT work{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  const SIZE maximum{work.right - work.left, work.bottom - work.top};
-  RECT area{0, 0, maximum.cx, maximum.cy};
+  // Sizes are limited by the work area of the window's monitor only, never by a parent's
+  // current size, so that a small frame does not cut a window for good. A child's monitor
+  // is its frame's.
   ::HWND parent = GetParent(hwnd);
   const bool child = (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) != 0;
+  RECT nearTo = StoredRect(p);
+  if (child && parent) GetWindowRect(parent, &nearTo);
+  RECT area = ReachableArea(nearTo, DesktopMonitors());
+  if (IsRectEmpty(&area)) {
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    OffsetRect(&area, -area.left, -area.top);
+  }
+  const SIZE maximum{area.right - area.left, area.bottom - area.top};
   if (child && parent) GetClientRect(parent, &area);
   WINDOWPLACEMENT wp{};
   wp.length = sizeof wp;
@@ -117,16 +181,18 @@ void INICLASS::FETCH(const std::string& procedure, rt::Window& window) {
   }
   wp.flags = 0;
   wp.rcNormalPosition = SanePlacement(p, area, fixed ? current : minimum, fixed ? current : maximum);
-  // A window comes back maximised when it was; never minimised, so that it is seen.
-  const int show = p.maximized && !child ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  // A window comes back maximised when it was and can be; never minimised, so that it is seen.
+  const int show = p.maximized && CanMaximize(hwnd) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
   const bool shown = IsWindowVisible(hwnd) != FALSE;
   wp.showCmd = shown ? show : SW_HIDE;
   if (!shown) window.SetShowCommand(show);
   SetWindowPlacement(hwnd, &wp);
   std::lock_guard lock(mutex_);
-  const POINT at{wp.rcNormalPosition.left, wp.rcNormalPosition.top};
-  if (at.x != p.x || at.y != p.y) moved_[procedure] = Moved{hwnd, at, POINT{p.x, p.y}};
-  else moved_.erase(procedure);
+  const RECT& at = wp.rcNormalPosition;
+  if (at.left != p.x || at.top != p.y || at.right - at.left != p.width || at.bottom - at.top != p.height)
+    moved_[procedure] = Moved{hwnd, at, p};
+  else
+    moved_.erase(procedure);
 }
 
 void INICLASS::UPDATE(const std::string& procedure, rt::Window& window) {
@@ -136,14 +202,22 @@ void INICLASS::UPDATE(const std::string& procedure, rt::Window& window) {
   wp.length = sizeof wp;
   if (!GetWindowPlacement(hwnd, &wp)) return;
   const RECT& r = wp.rcNormalPosition;
-  int32_t values[6] = {r.left, r.top, r.right - r.left, r.bottom - r.top, IsZoomed(hwnd) ? 1 : 0,
-                       IsIconic(hwnd) ? 1 : 0};
+  int32_t values[6] = {r.left, r.top, r.right - r.left, r.bottom - r.top,
+                       IsZoomed(hwnd) && CanMaximize(hwnd) ? 1 : 0, IsIconic(hwnd) ? 1 : 0};
   std::lock_guard lock(mutex_);
   auto moved = moved_.find(procedure);
   if (moved != moved_.end() && moved->second.window == hwnd) {
-    if (r.left == moved->second.shownAt.x && r.top == moved->second.shownAt.y) {
-      values[0] = moved->second.stored.x;
-      values[1] = moved->second.stored.y;
+    // What the user left as FETCH made it to fit is stored as it was; each of position and
+    // size on its own, as the user may have changed the one and not the other.
+    const RECT& shown = moved->second.shown;
+    const Placement& stored = moved->second.stored;
+    if (r.left == shown.left && r.top == shown.top) {
+      values[0] = stored.x;
+      values[1] = stored.y;
+    }
+    if (r.right - r.left == shown.right - shown.left && r.bottom - r.top == shown.bottom - shown.top) {
+      values[2] = stored.width;
+      values[3] = stored.height;
     }
     moved_.erase(moved);
   }

@@ -37,10 +37,12 @@ HICON LoadNamedIcon(const std::string& name, int size) {
 
 Window::Window(const WindowLayout& layout, std::vector<TextBinding> bindings)
     : layout_(layout), bindings_(std::move(bindings)) {
-  const int height = -MulDiv(layout_.font.points, 96, 72);
-  font_ = CreateFontA(height, 0, 0, 0, layout_.font.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                      layout_.font.face.c_str());
   if (HDC dc = GetDC(nullptr)) {
+    // Points at the display's resolution, so that text has the size of the system's own
+    // (title, menus) at any DPI; the dialog units below, and so every layout, follow.
+    const int height = -MulDiv(layout_.font.points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    font_ = CreateFontA(height, 0, 0, 0, layout_.font.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                        layout_.font.face.c_str());
     HGDIOBJ old = SelectObject(dc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
     TEXTMETRICA tm{};
     SIZE sz{};
