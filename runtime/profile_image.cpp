@@ -71,6 +71,9 @@ ProfileImage ProfileImage::FromBytes(std::string_view bytes) {
       const auto hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
       text.push_back(static_cast<wchar_t>(lo | (hi << 8)));
     }
+    // An odd last byte is the low half of one more character in either byte order; the
+    // layer takes its high half from memory past the file, zero where that memory is clean.
+    if (bytes.size() % 2 == 1) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes.back())));
   } else {
     text = Widen(bytes, CP_ACP);
   }
