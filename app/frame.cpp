@@ -1,6 +1,7 @@
 #include "frame.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 #include "globals.h"
@@ -17,6 +18,12 @@ namespace app {
 namespace {
 
 constexpr uint32_t kPanelThreadStack = 25000;
+
+// The items whose choice shows the message dialog and is recorded.
+constexpr std::array<int32_t, 7> kAccountingItems = {
+    FEQ_COMPROBANTESFACTURAS,     FEQ_COMPROBANTESNOTASDEDEBITO,    FEQ_COMPROBANTESNOTASDECREDITO,
+    FEQ_COMPROBANTESRECIBOS,      FEQ_INFORMESSUBDIARIODEIVAVENTAS, FEQ_INFORMESSALDOSDECLIENTES,
+    FEQ_INFORMESMINUTASCONTABLES};
 
 // The frame's locals that its window object works on (the recent-item store keeps the
 // slot text and the popup string of one operation itself).
@@ -56,15 +63,6 @@ class THISWINDOW : public ProcedureWindow {
   void MENU_HELPMENU() {}
   const std::string& UserName() const {
     return ThisProgram().processUserName ? *ThisProgram().processUserName : L.GLO_USUARIO;
-  }
-
-  bool NamesAControl(int32_t feq) const {
-    const rt::Window* frame = rt::CurrentWindow();
-    if (!frame) return false;
-    const rt::WindowLayout& layout = frame->Layout();
-    return feq == layout.menuBarFeq || frame->FindMenuItem(feq) != nullptr ||
-           std::any_of(layout.controls.begin(), layout.controls.end(),
-                       [&](const rt::ControlLayout& c) { return c.feq == feq; });
   }
 
   FrameLocals& L;
@@ -121,10 +119,10 @@ fw::BYTE THISWINDOW::TAKEFIELDEVENT() {
       if (L.QLL_FRAME_CAMPO != 0) rt::PostEvent(rt::EVENT_Accepted, L.QLL_FRAME_CAMPO, 0, 0);
     }
   }
-  if (accepted == 0 || accepted == FEQ_RECIENTES || accepted == FEQ_EXIT) return result;
-  // A number replayed from a file written elsewhere may name no control of the frame: it has
-  // no text, and recording it would replace the stored entry's text with an empty one.
-  if (!NamesAControl(accepted)) return result;
+  // Only the accounting items are recorded. A replayed number may name a menu, the menu bar
+  // or nothing (from a file written elsewhere): recording it would replace the stored text
+  // with one it does not have. Items with a standard action raise no accepted event.
+  if (std::find(kAccountingItems.begin(), kAccountingItems.end(), accepted) == kAccountingItems.end()) return result;
   std::string text = rt::GetControlText(accepted);
   if (rt::IsBlank(text)) text = rt::GetControlTip(accepted);
   PushRecentItem(L.QLL_FRAME_INIFILE, RecentIdentity::Number, 0, accepted, text);

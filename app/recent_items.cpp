@@ -78,6 +78,9 @@ void DeleteSlot(rt::ProfileImage& file, RecentIdentity identity, int n) {
   file.Write(kRecentSection, SlotKeyName(kTexto, n), std::nullopt);
 }
 
+// Titles compare as the runtime compares texts: trailing blanks do not count.
+bool SameTitle(std::string_view a, std::string_view b) { return rt::TrimRight(a) == rt::TrimRight(b); }
+
 }  // namespace
 
 std::string RecentItemsFileName(std::string_view prefix, std::string_view userName) {
@@ -114,9 +117,9 @@ void PushRecentItem(const std::string& file, RecentIdentity identity, int32_t he
 
 void RebindRecentItems(rt::ProfileImage& file, const std::vector<RecentTask>& tasks) {
   for (int n = 1; n <= kRecentSlots; ++n) {
-    const std::string text = rt::TrimRight(SlotText(file, n));
+    const std::string text = SlotText(file, n);
     for (const RecentTask& t : tasks) {
-      if (rt::TrimRight(t.title) != text) continue;
+      if (!SameTitle(t.title, text)) continue;
       file.Write(kRecentSection, SlotKeyName(kEncab, n), std::to_string(t.header));
       file.Write(kRecentSection, SlotKeyName(kCampo, n), std::to_string(t.task));
     }
@@ -126,6 +129,20 @@ void RebindRecentItems(rt::ProfileImage& file, const std::vector<RecentTask>& ta
 void RebindRecentItems(const std::string& file, const std::vector<RecentTask>& tasks) {
   rt::ProfileEdit edit(file);
   RebindRecentItems(edit.image(), tasks);
+  edit.Commit();
+}
+
+const RecentTask* FindRecentTask(const std::vector<RecentTask>& tasks, std::string_view text) {
+  for (const RecentTask& t : tasks)
+    if (SameTitle(t.title, text)) return &t;
+  return nullptr;
+}
+
+void PushRecentTask(const std::string& file, const RecentTask& task) {
+  rt::ProfileEdit edit(file);
+  // A blank title (ids that name no task) is the title of no other slot.
+  if (!rt::IsBlank(task.title)) RebindRecentItems(edit.image(), {task});
+  PushRecentItem(edit.image(), RecentIdentity::HeaderAndNumber, task.header, task.task, task.title);
   edit.Commit();
 }
 

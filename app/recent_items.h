@@ -56,6 +56,15 @@ struct RecentTask {
 // in one step; nothing is written when no stored id changes, and no file is created.
 void RebindRecentItems(const std::string& file, const std::vector<RecentTask>& tasks);
 
+// The task of `tasks` whose title is `text` (trailing blanks do not count), null when none:
+// the comparison of the re-binding.
+const RecentTask* FindRecentTask(const std::vector<RecentTask>& tasks, std::string_view text);
+
+// Records a task of this run in a task-panel file as PushRecentItem does, after binding to
+// its ids the slots that hold its title under other ids (stored by another run of the window
+// in the same folder), so that its title ends in one slot. In one step, as PushRecentItem.
+void PushRecentTask(const std::string& file, const RecentTask& task);
+
 // --- Pure parts, callable without a file (tested and benchmarked alone) ---
 
 // The update and the re-binding on a file held in memory.

@@ -1,6 +1,8 @@
 // What a click on the panel does: "Recientes" offers the stored tasks again, a task is
 // recorded and then shown in the message dialog, the other headers open and close their
 // groups, and "Salir" asks every other window, and last the frame, to close.
+#include <vector>
+
 #include "app/mensaje.h"
 #include "app/recent_items.h"
 #include "runtime/events.h"
@@ -25,10 +27,20 @@ void TASKPANEL::EXECUTEACTION(int32_t HEADERID, int32_t TASKID, int32_t /*MOUSEB
     if (n >= 1 && n <= app::kRecentSlots) {
       L.QLL_TASKPANEL_ENCAB = app::RecentSlotHeader(L.QLL_TASKPANEL_INIFILE, n);
       L.QLL_TASKPANEL_CAMPO = app::RecentSlotNumber(L.QLL_TASKPANEL_INIFILE, n);
+      L.QLL_TASKPANEL_TEXTO = app::RecentSlotText(L.QLL_TASKPANEL_INIFILE, n);
     }
-    // A stored entry whose ids name no task of this run (its title matched none at the
-    // start) would be recorded again with an empty title and then dropped by the next
-    // update: it is left as it is, and the click does nothing.
+    // Ids that name no task of this run (another run in the same folder re-bound the slot
+    // at its start) reach the task by the stored title, as the start-up re-binding does.
+    if (L.QLL_TASKPANEL_CAMPO != 0 && GETTASKTITLE(L.QLL_TASKPANEL_ENCAB, L.QLL_TASKPANEL_CAMPO).empty()) {
+      const std::vector<app::RecentTask> tasks = CurrentTasks();
+      if (const app::RecentTask* task = app::FindRecentTask(tasks, L.QLL_TASKPANEL_TEXTO)) {
+        L.QLL_TASKPANEL_ENCAB = task->header;
+        L.QLL_TASKPANEL_CAMPO = task->task;
+      }
+    }
+    // An entry that names no task even so (its title matched none) would be recorded again
+    // with an empty title and then dropped by the next update: it is left as it is, and the
+    // click does nothing.
     if (L.QLL_TASKPANEL_CAMPO != 0 && !GETTASKTITLE(L.QLL_TASKPANEL_ENCAB, L.QLL_TASKPANEL_CAMPO).empty()) {
       HEADERID = L.QLL_TASKPANEL_ENCAB;
       TASKID = L.QLL_TASKPANEL_CAMPO;
@@ -39,10 +51,8 @@ void TASKPANEL::EXECUTEACTION(int32_t HEADERID, int32_t TASKID, int32_t /*MOUSEB
   }
 
   // A task is recorded before its dialog opens, so that it stays recorded whatever happens
-  // while the dialog is shown.
-  if (TASKID != 0)
-    app::PushRecentItem(L.QLL_TASKPANEL_INIFILE, app::RecentIdentity::HeaderAndNumber, HEADERID, TASKID,
-                        GETTASKTITLE(HEADERID, TASKID));
+  // while the dialog is shown; a slot of its title under another run's ids becomes this one.
+  if (TASKID != 0) app::PushRecentTask(L.QLL_TASKPANEL_INIFILE, {HEADERID, TASKID, GETTASKTITLE(HEADERID, TASKID)});
 
   const auto toggle = [&] { SETEXPANDED(HEADERID, FEQ == 0 ? 1 : 0); };
   if (HEADERID == 0) return;

@@ -78,6 +78,10 @@ void TASKPANEL::KILL() {
 // or wholly re-bound.
 void TASKPANEL::RebindRecentItems() {
   NameRecentFile();
+  app::RebindRecentItems(L.QLL_TASKPANEL_INIFILE, CurrentTasks());
+}
+
+std::vector<app::RecentTask> TASKPANEL::CurrentTasks() {
   const std::array<std::pair<int32_t, int32_t>, 8> tasks = {{
       {COMPROBANTES, COMPROBANTES_FACTURACION},
       {COMPROBANTES, COMPROBANTES_PAGOS},
@@ -90,7 +94,7 @@ void TASKPANEL::RebindRecentItems() {
   }};
   std::vector<app::RecentTask> current;
   for (const auto& [header, task] : tasks) current.push_back({header, task, GETTASKTITLE(header, task)});
-  app::RebindRecentItems(L.QLL_TASKPANEL_INIFILE, current);
+  return current;
 }
 
 }  // namespace panelwindow

@@ -4,7 +4,9 @@
 // items to this run's ids; EXECUTEACTION carries out every click.
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "app/recent_items.h"
 #include "taskpanel/qftaskpanel.h"
 
 namespace panelwindow {
@@ -48,6 +50,8 @@ class TASKPANEL : public QFTASKPANELCLASS {
   void AddFixedEntries();
   void Configure();
   void RebindRecentItems();
+  // The eight tasks with this run's ids and their titles, in the panel's order.
+  std::vector<app::RecentTask> CurrentTasks();
   // Sets the file name and section of the window's recent-item list from the user name.
   void NameRecentFile();
   void CloseAll();

@@ -77,6 +77,7 @@ class Window {
   void SettleMdiClient();
   void BuildMenu();
   void RunStandardAction(StandardAction action);
+  void Accept(int32_t feq);
   bool OnCommand(WPARAM wp, LPARAM lp);
   bool OnSysCommand(WPARAM wp);
   void KeepFixedSize(WINDOWPOS& pos) const;

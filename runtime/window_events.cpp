@@ -64,7 +64,8 @@ void Window::KeepFixedSize(WINDOWPOS& pos) const {
 LRESULT Window::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_RT_EVENT:
-      Push(Event{static_cast<int32_t>(wp), static_cast<int32_t>(lp)});
+      if (static_cast<int32_t>(wp) == EVENT_Accepted) Accept(static_cast<int32_t>(lp));
+      else Push(Event{static_cast<int32_t>(wp), static_cast<int32_t>(lp)});
       return 0;
     case WM_RT_CLOSE_THREAD:
       CloseThreadWindows();

@@ -106,19 +106,27 @@ void Window::RunStandardAction(StandardAction action) {
   }
 }
 
+// An item chosen from the menu, or an accepted event the program posts for it (a replayed
+// choice): an item with a standard action has it carried out and raises no accepted event.
+void Window::Accept(int32_t feq) {
+  const MenuLayout* item = FindMenuItem(feq);
+  if (item && item->kind == MenuLayout::Kind::Item && item->action != StandardAction::None)
+    RunStandardAction(item->action);
+  else
+    Push(Event{EVENT_Accepted, feq});
+}
+
 bool Window::OnCommand(WPARAM wp, LPARAM lp) {
   const UINT id = LOWORD(wp);
   if (layout_.kind == WindowKind::Frame && id >= kFirstMdiChildId && id < kFirstMdiChildId + 0x100) return false;
   const int32_t feq = static_cast<int16_t>(id);
   if (lp == 0) {  // a menu item or an accelerator
-    const MenuLayout* item = FindMenuItem(feq);
-    if (!item) {
+    if (!FindMenuItem(feq)) {
       // A number that names no item of this window (a replayed entry written elsewhere).
       if (HIWORD(wp) == 0) Push(Event{EVENT_Accepted, feq});
       return true;
     }
-    if (item->action != StandardAction::None) RunStandardAction(item->action);
-    else Push(Event{EVENT_Accepted, feq});
+    Accept(feq);
     return true;
   }
   if (HIWORD(wp) == BN_CLICKED) {

@@ -2,6 +2,9 @@
 // own beside the frame, its four groups, and what clicks on its rows do.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "e2e_support.h"
 #include "pane_driver.h"
 
@@ -34,6 +37,18 @@ class PaneRun : public ::testing::Test {
     run.reset();
   }
   DWORD pid() const { return run->process().pid(); }
+  // Clicks the "Comprobantes" tasks at these places in turn and closes each one's dialog;
+  // the active task of `groups` follows the clicks.
+  void ClickTasks(Groups& groups, std::initializer_list<int> places) {
+    for (int t : places) {
+      Click(p.control, LayOut(p.control, groups).comprobantesTasks.at(t));
+      groups.active = kComprobantesTasks[t];
+      ::HWND dialog = WaitDialogOn(pid(), paneThread);
+      ASSERT_TRUE(dialog);
+      CloseAsUser(dialog);
+      ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+    }
+  }
   std::string PaneFile() const { return dir.File(kPaneFile); }
   ScreenShot Shot() {
     MoveAway(p.control);
@@ -249,14 +264,7 @@ TEST_F(PaneRun, HeaderClicksOpenAndCloseTheirGroups) {
 TEST_F(PaneRun, RecientesPopsUpTheStoredTitlesAndReplaysTheChosenTask) {
   // Three tasks, newest last: "Imputaciones", "Pagos", "Facturacion" in slots 1 to 3.
   Groups groups;
-  for (int t : {0, 1, 3}) {
-    Click(p.control, LayOut(p.control, groups).comprobantesTasks.at(t));
-    groups.active = kComprobantesTasks[t];
-    ::HWND dialog = WaitDialogOn(pid(), paneThread);
-    ASSERT_TRUE(dialog);
-    CloseAsUser(dialog);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
-  }
+  ASSERT_NO_FATAL_FAILURE(ClickTasks(groups, {0, 1, 3}));
   ASSERT_EQ(Slot(PaneFile(), "Texto_", 1), "Imputaciones");
   ASSERT_EQ(Slot(PaneFile(), "Texto_", 2), "Pagos");
   ASSERT_EQ(Slot(PaneFile(), "Texto_", 3), "Facturacion");
@@ -362,6 +370,68 @@ TEST_F(PaneRun, ASecondRunRebindsTheStoredTasksToItsIds) {
   Settle(p.control);
   EXPECT_EQ(DialogsOpen(pid()), 0);
   EXPECT_EQ(ReadFileText(PaneFile()), before);
+  Stop();
+}
+
+// The titles stored in slots 1 to 20 that appear in more than one slot.
+std::vector<std::string> TitlesStoredTwice(const std::string& file) {
+  std::vector<std::string> seen, twice;
+  for (int n = 1; n <= 20; ++n) {
+    const std::string title = Slot(file, "Texto_", n);
+    if (title.empty()) continue;
+    if (std::find(seen.begin(), seen.end(), title) != seen.end()) twice.push_back(title);
+    seen.push_back(title);
+  }
+  return twice;
+}
+
+// Two runs in one folder: the second re-binds the stored tasks to its own ids at its start.
+// The first still reaches them by their titles and records them under its own ids, whether
+// chosen from "Recientes" or clicked, so no title is stored twice.
+TEST_F(PaneRun, TwoRunsInOneFolderKeepOneEntryPerTitle) {
+  Groups groups;
+  ASSERT_NO_FATAL_FAILURE(ClickTasks(groups, {0, 1}));  // "Facturacion", then "Pagos"
+  const std::string file = PaneFile();
+  ASSERT_EQ(Slot(file, "Texto_", 1), "Pagos");
+  const std::string encab = Slot(file, "Encab_", 1), pagos = Slot(file, "Campo_", 1),
+                    facturacion = Slot(file, "Campo_", 2);
+
+  Running second(kBrivane, dir.path());
+  ASSERT_TRUE(second.frame());
+  ASSERT_TRUE(WaitPane(second.frame()).control);
+  ASSERT_TRUE(WaitFor([&] { return Slot(file, "Campo_", 1) != pagos && Slot(file, "Campo_", 2) != facturacion; }))
+      << "the second run re-binds the stored tasks at its start";
+
+  // A click on "Facturacion" in the first run, whose slot holds the second run's ids now.
+  Click(p.control, LayOut(p.control, groups).comprobantesTasks.at(0));
+  groups.active = "Facturacion";
+  ::HWND dialog = WaitDialogOn(pid(), paneThread);
+  ASSERT_TRUE(dialog);
+  EXPECT_TRUE(Running::Shows(dialog, "Facturacion"));
+  CloseAsUser(dialog);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_EQ(Slot(file, "Texto_", 1), "Facturacion");
+  EXPECT_EQ(Slot(file, "Campo_", 1), facturacion);
+  EXPECT_EQ(Slot(file, "Texto_", 2), "Pagos");
+  EXPECT_EQ(TitlesStoredTwice(file), std::vector<std::string>{});
+
+  // The first run's "Recientes": item 2, "Pagos", stored under the second run's ids.
+  Click(p.control, LayOut(p.control, groups).recientes);
+  ::HWND menu = WaitPopupMenu(pid());
+  ASSERT_TRUE(menu);
+  PickPopupItem(menu, 2);
+  dialog = WaitDialogOn(pid(), paneThread);
+  ASSERT_TRUE(dialog) << "the stored title replays its task";
+  EXPECT_TRUE(Running::Shows(dialog, "Pagos"));
+  CloseAsUser(dialog);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  EXPECT_EQ(Slot(file, "Texto_", 1), "Pagos");
+  EXPECT_EQ(Slot(file, "Encab_", 1), encab) << "recorded under the first run's ids";
+  EXPECT_EQ(Slot(file, "Campo_", 1), pagos);
+  EXPECT_EQ(Slot(file, "Texto_", 2), "Facturacion");
+  EXPECT_EQ(Slot(file, "Texto_", 3), "");
+  EXPECT_EQ(TitlesStoredTwice(file), std::vector<std::string>{});
+  EXPECT_EQ(second.Exit(), 0);
   Stop();
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/globals.h"
 #include "app/layouts.h"
+#include "input_support.h"
 #include "panel_fixture.h"
 #include "panelwindow/main_taskpanel.h"
 #include "panelwindow/task_panel.h"
@@ -460,6 +461,39 @@ TEST_F(TaskPanelTest, RecientesReplaysTheChosenSlotOrNothingForAnEmptyOne) {
   }
   EXPECT_EQ(ReadFileText(File()), afterReplay);
   EXPECT_EQ(Header(panel->RECIENTES).ISEXPANDED, 0);
+}
+
+// A replay from "Recientes" comes from a click on a header: the task it carries out is not
+// marked as the active one, and the mark that a click on a task set stays where it was.
+TEST_F(TaskPanelTest, AReplayedTaskIsNotMarkedAndTheClickedOneKeepsTheMark) {
+  panel->INIT(1);
+  const ::HWND control = host_->control();
+  UpdateWindow(control);  // laid out: the rows have their mouse rectangles
+  auto clickAt = [&](const QTP_RECT& r) {
+    const POINT at = panel_test::Middle(r);
+    SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    UpdateWindow(control);
+  };
+  auto task = [&](int32_t id) { return panel_test::StoredTask(*panel, panel->COMPROBANTES, id); };
+  {
+    Answerer answer(File(), 0);
+    clickAt(task(panel->COMPROBANTES_FACTURACION)->MOUSERECT);
+    clickAt(task(panel->COMPROBANTES_PAGOS)->MOUSERECT);
+    ASSERT_EQ(answer.dialogs().size(), 2u);
+  }
+  ASSERT_EQ(task(panel->COMPROBANTES_PAGOS)->ISBOLD, 1) << "a clicked task is marked";
+  ASSERT_EQ(task(panel->COMPROBANTES_FACTURACION)->ISBOLD, 0);
+  ASSERT_EQ(Key("Texto_", 2), "Facturacion");
+  {
+    Answerer answer(File(), 2);  // "Facturacion"
+    clickAt(panel_test::StoredHeader(*panel, panel->RECIENTES)->MOUSERECT);
+    ASSERT_EQ(answer.dialogs().size(), 1u);
+    EXPECT_EQ(answer.dialogs()[0].text, "Facturacion");
+  }
+  EXPECT_EQ(task(panel->COMPROBANTES_FACTURACION)->ISBOLD, 0) << "the replayed task is not marked";
+  EXPECT_EQ(task(panel->COMPROBANTES_PAGOS)->ISBOLD, 1) << "the clicked one keeps the mark";
+  EXPECT_EQ(panel->WIZARDLASTHEADERID, panel->COMPROBANTES);
+  EXPECT_EQ(panel->WIZARDLASTTASKID, panel->COMPROBANTES_PAGOS);
 }
 
 // Counts the Escape keys that reach a window.
