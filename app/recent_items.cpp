@@ -16,7 +16,17 @@ constexpr int kFirstTemporarySlot = 101, kLastTemporarySlot = 120;
 enum KeyKind { kEncab = 0, kCampo = 1, kTexto = 2 };
 constexpr std::array<const char*, 3> kKeyPrefix{"Encab_", "Campo_", "Texto_"};
 
-std::string SlotKeyName(KeyKind kind, int n) { return kKeyPrefix[kind] + std::to_string(n); }
+// The names of the slots an update uses are made once: it names some 200 keys.
+std::string SlotKeyName(KeyKind kind, int n) {
+  static const auto names = [] {
+    std::array<std::array<std::string, kLastTemporarySlot + 1>, 3> all;
+    for (std::size_t k = 0; k < all.size(); ++k)
+      for (int i = 1; i <= kLastTemporarySlot; ++i) all[k][i] = kKeyPrefix[k] + std::to_string(i);
+    return all;
+  }();
+  if (n < 1 || n > kLastTemporarySlot) return kKeyPrefix[kind] + std::to_string(n);
+  return names[kind][n];
+}
 
 // A text goes into one "key=value" line: a line break would split it and let the rest of
 // the text pose as keys or sections, so breaks become blanks (a NUL ends it, as it ends

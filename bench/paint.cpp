@@ -234,7 +234,7 @@ int main(int argc, char** argv) {
       Pump();
       std::printf("%s, %s:\n", m.name, size.name);
       const Figures f = Run(host, control, iterations, module);
-      std::printf("  full paint %.3f ms, floor %.3f ms, ratio %.2f (goal <= 4)\n", f.paint, f.floor,
+      std::printf("  full paint %.3f ms, floor %.3f ms, ratio %.2f (goal: at most 4)\n", f.paint, f.floor,
                   f.paint / f.floor);
       DestroyWindow(host);
       Pump();

@@ -29,5 +29,6 @@ int main(int argc, char** argv) {
     if (tally.broken) std::printf("    first file that was neither, %s\n", tally.firstProblem.c_str());
     broken += tally.broken;
   }
+  std::printf("  files that were neither the old list nor the new, all roads: %d (goal: at most 0)\n", broken);
   return broken ? 1 : 0;
 }

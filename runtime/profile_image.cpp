@@ -2,29 +2,65 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <memory>
+#include <type_traits>
+
 #include "ini_entry.h"
 
 namespace rt {
 namespace {
 
-bool IsProfileSpace(wchar_t c) { return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == L' '; }
+template <class C>
+bool IsProfileSpace(C ch) {
+  const auto c = static_cast<std::make_unsigned_t<C>>(ch);
+  return (c >= 0x09 && c <= 0x0d) || c == 0x1a || c == ' ';
+}
 
-std::wstring_view Trim(std::wstring_view s) {
+template <class C>
+std::basic_string_view<C> Trim(std::basic_string_view<C> s) {
   while (!s.empty() && IsProfileSpace(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsProfileSpace(s.back())) s.remove_suffix(1);
   return s;
 }
 
 // Names and values are C strings to the layer: a NUL ends them.
-std::wstring UpToNul(std::wstring_view s) { return std::wstring(s.substr(0, s.find(L'\0'))); }
+template <class C>
+std::basic_string_view<C> UpToNul(std::basic_string_view<C> s) {
+  return s.substr(0, s.find(C{}));
+}
 
 wchar_t FoldCase(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
-bool SameName(std::wstring_view a, std::wstring_view b) {
+// A hash of a name that two names equal without regard to case share, made of its length and
+// of its first and last two characters: the names of a list differ there, and it costs the
+// same for every name.
+constexpr std::uint32_t kEmptyNameHash = 0, kLiveHashes = 0x7FFFFFFF;
+
+template <class C>
+std::uint32_t NameHash(std::basic_string_view<C> s) {
+  if (s.empty()) return kEmptyNameHash;
+  auto at = [&](std::size_t i) {
+    return static_cast<std::uint32_t>(FoldCase(static_cast<wchar_t>(static_cast<std::make_unsigned_t<C>>(s[i]))));
+  };
+  const std::size_t n = s.size();
+  return ((static_cast<std::uint32_t>(n) * 0x9E3779B1u) ^ at(0) ^ (at(n - 1) << 16) ^ (n > 1 ? at(n - 2) << 8 : 0)) &
+         kLiveHashes;
+}
+
+// Compares a name held with one given as wide text, or as ASCII, which widens unchanged.
+template <class C>
+bool SameName(std::wstring_view a, std::basic_string_view<C> b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    if (FoldCase(a[i]) != FoldCase(static_cast<wchar_t>(static_cast<std::make_unsigned_t<C>>(b[i])))) return false;
   return true;
+}
+
+// Without the trailing blanks the programs' strings carry.
+std::string_view TrimRightView(std::string_view s) {
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
 }
 
 bool IsAscii(std::string_view s) {
@@ -58,6 +94,7 @@ constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 }  // namespace
 
 ProfileImage ProfileImage::FromBytes(std::string_view bytes) {
+  static_assert(kNameHashStart == kEmptyNameHash && (kDeletedHash & kLiveHashes) != kDeletedHash);
   ProfileImage image;
   std::wstring text;
   if (bytes.substr(0, 3) == kUtf8Mark) {
@@ -71,6 +108,9 @@ ProfileImage ProfileImage::FromBytes(std::string_view bytes) {
       const auto hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
       text.push_back(static_cast<wchar_t>(lo | (hi << 8)));
     }
+    // An odd last byte is the low half of one more character in either byte order; the
+    // layer takes its high half from memory past the file, zero where that memory is clean.
+    if (bytes.size() % 2 == 1) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes.back())));
   } else {
     text = Widen(bytes, CP_ACP);
   }
@@ -78,7 +118,7 @@ ProfileImage ProfileImage::FromBytes(std::string_view bytes) {
   // Lines end at any run of CR and LF; blank lines are not kept; "[name]" opens a section;
   // any other line is a key, with a value when it holds "=". A key without a name right
   // after another one without a name is not kept.
-  const std::wstring_view all(text);
+  const std::wstring_view all = image.Keep(text);
   std::size_t next = 0;
   while (next < all.size()) {
     const std::size_t start = next;
@@ -89,7 +129,8 @@ ProfileImage ProfileImage::FromBytes(std::string_view bytes) {
     if (line.front() == L'[') {
       const std::size_t close = line.rfind(L']');
       if (close != std::wstring_view::npos) {
-        image.sections_.push_back(Section{UpToNul(Trim(line.substr(1, close - 1))), {}});
+        const std::wstring_view name = UpToNul(Trim(line.substr(1, close - 1)));
+        image.sections_.push_back(Section{name, {}, 0, NameHash(name)});
         continue;
       }
     }
@@ -100,7 +141,9 @@ ProfileImage ProfileImage::FromBytes(std::string_view bytes) {
     } else {
       key.name = UpToNul(Trim(line.substr(0, eq)));
       key.value = UpToNul(Trim(line.substr(eq + 1)));
+      key.hasValue = true;
     }
+    key.hash = NameHash(key.name);
     std::vector<Key>& keys = image.sections_.back().keys;
     const bool unnamed = eq != std::wstring_view::npos && Trim(line.substr(0, eq)).empty();
     if (unnamed && !keys.empty() && keys.back().name.empty()) continue;
@@ -112,10 +155,18 @@ ProfileImage ProfileImage::FromBytes(std::string_view bytes) {
 std::string ProfileImage::Bytes() const {
   std::wstring text;
   for (const Section& s : sections_) {
-    if (!s.name.empty()) text += L"[" + s.name + L"]\r\n";
+    if (!s.name.empty()) {
+      text += L'[';
+      text += s.name;
+      text += L"]\r\n";
+    }
     for (const Key& k : s.keys) {
+      if (k.deleted()) continue;
       text += k.name;
-      if (k.value) text += L"=" + *k.value;
+      if (k.hasValue) {
+        text += L'=';
+        text += k.value;
+      }
       text += L"\r\n";
     }
   }
@@ -139,35 +190,94 @@ std::string ProfileImage::Bytes() const {
   return {};
 }
 
-ProfileImage::Section* ProfileImage::FindSection(std::wstring_view name) {
+// A section or key name given to a read or a write, as the layer takes it: blanks around it do
+// not count, and a write's names end at a NUL. ASCII names (every name the programs use) stay
+// as given: widened they would compare the same, and a lookup then copies nothing.
+struct ProfileImage::Name {
+  Name(std::string_view given, bool cutAtNul) {
+    ascii = Trim(given);
+    if (cutAtNul) ascii = UpToNul(ascii);
+    if (IsAscii(ascii)) {
+      hash = NameHash(ascii);
+      return;
+    }
+    const std::wstring widened = Widen(TrimRight(given), CP_ACP);
+    const std::wstring_view trimmed = Trim(std::wstring_view(widened));
+    wide = std::wstring(cutAtNul ? UpToNul(trimmed) : trimmed);
+    isWide = true;
+    hash = NameHash(std::wstring_view(wide));
+  }
+  template <class Entry>  // a Key or a Section
+  bool Matches(const Entry& e) const {
+    if (e.hash != hash) return false;
+    return isWide ? SameName(e.name, std::wstring_view(wide)) : SameName(e.name, ascii);
+  }
+  std::wstring_view KeepIn(ProfileImage& image) const { return isWide ? image.Keep(wide) : image.Keep(ascii); }
+
+  std::string_view ascii;
+  std::wstring wide;
+  bool isWide = false;
+  std::uint32_t hash = 0;
+};
+
+template <class C>
+std::wstring_view ProfileImage::Keep(std::basic_string_view<C> s) {
+  if (s.empty()) return {};
+  if (s.size() > storageLeft_) {
+    const std::size_t size = std::max<std::size_t>(s.size(), 1024);
+    storage_.push_back(std::make_unique<wchar_t[]>(size));
+    storageFree_ = storage_.back().get();
+    storageLeft_ = size;
+  }
+  wchar_t* kept = storageFree_;
+  for (std::size_t i = 0; i < s.size(); ++i) kept[i] = static_cast<wchar_t>(static_cast<std::make_unsigned_t<C>>(s[i]));
+  storageFree_ += s.size();
+  storageLeft_ -= s.size();
+  return {kept, s.size()};
+}
+
+ProfileImage::Section* ProfileImage::FindSection(const Name& name) {
   for (Section& s : sections_)
-    if (SameName(s.name, name)) return &s;
+    if (name.Matches(s)) return &s;
   return nullptr;
 }
 
-const ProfileImage::Section* ProfileImage::FindSection(std::wstring_view name) const {
+const ProfileImage::Section* ProfileImage::FindSection(const Name& name) const {
   return const_cast<ProfileImage*>(this)->FindSection(name);
 }
 
 std::string ProfileImage::Read(std::string_view section, std::string_view key, std::string_view defaultValue) const {
-  const std::wstring sec = Widen(TrimRight(section), CP_ACP), k = Widen(TrimRight(key), CP_ACP);
-  std::wstring value = Widen(CutTo(TrimRight(defaultValue), kIniValueCapacity), CP_ACP);
-  if (const Section* s = FindSection(Trim(sec))) {
+  const Name sec(section, false), k(key, false);
+  std::string_view given = TrimRightView(defaultValue);
+  given = given.substr(0, kIniValueCapacity);
+  const std::wstring def = Widen(given, CP_ACP);
+  std::wstring_view v(def);
+  if (const Section* s = FindSection(sec)) {
     for (const Key& entry : s->keys) {
-      if (!SameName(entry.name, Trim(k))) continue;
-      if (entry.value) value = *entry.value;
+      if (!k.Matches(entry)) continue;
+      if (entry.hasValue) v = entry.value;
       break;
     }
   }
   // One pair of matching quotes around the value is not part of it.
-  std::wstring_view v(value);
   bool quoted = false;
   if (v.size() > 1 && (v.front() == L'"' || v.front() == L'\'') && v.back() == v.front()) {
     v.remove_prefix(1);
     quoted = true;
   }
   if (quoted && v.size() <= kIniValueCapacity + 1) v.remove_suffix(1);
-  return CutTo(Narrow(v.substr(0, kIniValueCapacity), CP_ACP), kIniValueCapacity);
+  std::string out = Narrow(v.substr(0, kIniValueCapacity), CP_ACP);
+  if (out.size() > kIniValueCapacity) out.resize(kIniValueCapacity);
+  return out;
+}
+
+void ProfileImage::Swap(ProfileImage& other) noexcept {
+  std::swap(storage_, other.storage_);
+  std::swap(storageFree_, other.storageFree_);
+  std::swap(storageLeft_, other.storageLeft_);
+  std::swap(encoding_, other.encoding_);
+  std::swap(sections_, other.sections_);
+  std::swap(changed_, other.changed_);
 }
 
 void ProfileImage::Changed() {
@@ -178,42 +288,66 @@ void ProfileImage::Changed() {
     if (!sections_[i].name.empty()) continue;
     auto& into = sections_[i - 1].keys;
     into.insert(into.end(), sections_[i].keys.begin(), sections_[i].keys.end());
+    sections_[i - 1].deleted += sections_[i].deleted;
     sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(i));
   }
 }
 
 void ProfileImage::Write(std::string_view section, std::string_view key, std::optional<std::string_view> value) {
-  const std::wstring sec = UpToNul(Trim(Widen(TrimRight(section), CP_ACP)));
-  const std::wstring k = UpToNul(Trim(Widen(TrimRight(key), CP_ACP)));
+  const Name sec(section, true), k(key, true);
   if (!value) {
     for (Section& s : sections_) {
-      if (!SameName(s.name, sec)) continue;
-      for (auto it = s.keys.begin(); it != s.keys.end(); ++it)
-        if (SameName(it->name, k)) {
-          s.keys.erase(it);
+      if (!sec.Matches(s)) continue;
+      for (Key& entry : s.keys)
+        if (k.Matches(entry)) {
+          entry.hash = kDeletedHash;
+          if (++s.deleted > 64 && s.deleted > s.keys.size() / 2) {
+            std::erase_if(s.keys, [](const Key& e) { return e.deleted(); });
+            s.deleted = 0;
+          }
           Changed();
           return;
         }
     }
     return;
   }
-  std::wstring v = UpToNul(Widen(CutTo(TrimRight(*value), kIniValueCapacity), CP_ACP));
-  std::size_t lead = 0;
-  while (lead < v.size() && IsProfileSpace(v[lead])) ++lead;
-  v.erase(0, lead);
+  // The value as the layer stores it: up to a NUL, without the blanks before it.
+  const std::string_view given = TrimRightView(*value).substr(0, kIniValueCapacity);
+  std::string_view ascii;
+  std::wstring wide;
+  const bool isAscii = IsAscii(given);
+  if (isAscii) {
+    ascii = UpToNul(given);
+    while (!ascii.empty() && IsProfileSpace(ascii.front())) ascii.remove_prefix(1);
+  } else {
+    wide = Widen(given, CP_ACP);
+    std::wstring_view w = UpToNul(std::wstring_view(wide));
+    while (!w.empty() && IsProfileSpace(w.front())) w.remove_prefix(1);
+    wide = std::wstring(w);
+  }
+  auto equals = [&](std::wstring_view held) {
+    if (!isAscii) return held == wide;
+    if (held.size() != ascii.size()) return false;
+    for (std::size_t i = 0; i < held.size(); ++i)
+      if (held[i] != static_cast<wchar_t>(ascii[i])) return false;
+    return true;
+  };
+  auto keep = [&] { return isAscii ? Keep(ascii) : Keep(std::wstring_view(wide)); };
+
   Section* s = FindSection(sec);
   if (!s) {
-    sections_.push_back(Section{sec, {}});
+    sections_.push_back(Section{sec.KeepIn(*this), {}, 0, sec.hash});
     s = &sections_.back();
   }
   for (Key& entry : s->keys) {
-    if (!SameName(entry.name, k)) continue;
-    if (entry.value && *entry.value == v) return;
-    entry.value = std::move(v);
+    if (!k.Matches(entry)) continue;
+    if (entry.hasValue && equals(entry.value)) return;
+    entry.value = keep();
+    entry.hasValue = true;
     Changed();
     return;
   }
-  s->keys.push_back(Key{k, std::move(v)});
+  s->keys.push_back(Key{k.KeepIn(*this), keep(), true, k.hash});
   Changed();
 }
 

@@ -7,6 +7,7 @@
 // nothing changes nothing. So a run of single-key writes replayed on an image leaves the
 // bytes those writes would leave in the file, and the image can then be put in place at once.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,13 @@ namespace rt {
 class ProfileImage {
  public:
   ProfileImage() = default;  // a file that does not exist yet
+  ProfileImage(ProfileImage&& other) noexcept { Swap(other); }
+  ProfileImage& operator=(ProfileImage&& other) noexcept {
+    Swap(other);
+    return *this;
+  }
+  ProfileImage(const ProfileImage&) = delete;
+  ProfileImage& operator=(const ProfileImage&) = delete;
   static ProfileImage FromBytes(std::string_view bytes);
 
   // The file's bytes as the private-profile layer writes them.
@@ -32,19 +40,42 @@ class ProfileImage {
 
  private:
   enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+  static constexpr std::uint32_t kNameHashStart = 0;  // the hash of an empty name
+  static constexpr std::uint32_t kDeletedHash = 0xFFFFFFFF;
+  // Names and values are views of text the image keeps (storage_), so that reading a file,
+  // adding a key and deleting one allocate next to nothing; the text lives as long as the
+  // image, which is made for one edit.
   struct Key {
-    std::wstring name;
-    std::optional<std::wstring> value;  // none: a line without "="
+    std::wstring_view name;
+    std::wstring_view value;
+    bool hasValue = false;  // no: a line without "="
+    // Of the name without regard to case, so that most lookups stop here; a deleted key is
+    // kept in place (until many are) with a hash no name has, so that a delete moves nothing.
+    std::uint32_t hash = kNameHashStart;
+    bool deleted() const { return hash == kDeletedHash; }
   };
   struct Section {
-    std::wstring name;  // empty for the lines before the first section
+    std::wstring_view name;  // empty for the lines before the first section
     std::vector<Key> keys;
+    std::size_t deleted = 0;
+    std::uint32_t hash = kNameHashStart;
   };
 
-  void Changed();
-  Section* FindSection(std::wstring_view name);
-  const Section* FindSection(std::wstring_view name) const;
+  struct Name;
 
+  // A copy of `s` (ASCII or wide) in the image's own storage.
+  template <class C>
+  std::wstring_view Keep(std::basic_string_view<C> s);
+  std::wstring_view Keep(const std::wstring& s) { return Keep(std::wstring_view(s)); }
+
+  void Swap(ProfileImage& other) noexcept;
+  void Changed();
+  Section* FindSection(const Name& name);
+  const Section* FindSection(const Name& name) const;
+
+  std::vector<std::unique_ptr<wchar_t[]>> storage_;
+  wchar_t* storageFree_ = nullptr;
+  std::size_t storageLeft_ = 0;
   Encoding encoding_ = Encoding::Ansi;
   std::vector<Section> sections_{Section{}};
   bool changed_ = false;

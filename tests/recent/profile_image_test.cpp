@@ -43,6 +43,15 @@ const char* const kReadKeys[] = {"Campo_1", "Texto_1", "Campo_2", "Texto_2", "Te
 
 TEST(ProfileImage, LeavesWhatTheKeyWritesOfThePrivateProfileLayerLeave) {
   const std::string big(1024 * 1024, 'm');
+  // The last byte stands alone, inside Texto_3's value. The layer makes a character of it
+  // with the byte that follows its read buffer in memory as the high half; past 512 KB that
+  // buffer lies in fresh zeroed pages, so the layer's result is the same in every run.
+  auto oddUtf16 = [](bool little) {
+    const std::string text = "[RECIENTES.]\r\nTexto_1=" + std::string(300 * 1000, 'u') + "\r\nCampo_1=5\r\nTexto_3=ab";
+    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char c : text) out += little ? std::string{c, '\0'} : std::string{'\0', c};
+    return out + 'x';
+  };
   struct Case {
     const char* what;
     std::optional<std::string> bytes;  // none: no file
@@ -67,6 +76,8 @@ TEST(ProfileImage, LeavesWhatTheKeyWritesOfThePrivateProfileLayerLeave) {
       {"a NUL inside a value", std::string("[RECIENTES.]\r\nTexto_1=ab\0cd\r\nCampo_1=1\r\n", 40)},
       {"broken section headers", "[RECIENTES.\r\nCampo_1=1\r\n[RECIENTES.]tail\r\nCampo_2=2\r\n[]\r\nx=y\r\n"},
       {"a 1 MB value", "[RECIENTES.]\r\nTexto_1=" + big + "\r\nCampo_1=1\r\n"},
+      {"UTF-16 with an odd byte count, little-endian", oddUtf16(true)},
+      {"UTF-16 with an odd byte count, big-endian", oddUtf16(false)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
