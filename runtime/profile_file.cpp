@@ -4,7 +4,9 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <new>
+#include <set>
 #include <vector>
 
 #include "ini_entry.h"
@@ -141,11 +143,15 @@ std::string FinalPath(HANDLE h) {
 // The owner and the access list of a file, in a form that compares: a new file in the same
 // folder that gets other ones must not take the file's place.
 std::string SecurityOf(HANDLE h) {
-  DWORD need = 0;
   const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
-  GetKernelObjectSecurity(h, what, nullptr, 0, &need);
-  std::vector<BYTE> sd(need);
-  if (need == 0 || !GetKernelObjectSecurity(h, what, sd.data(), need, &need)) return "unknown";
+  // One call for the usual descriptor; a second one only for a larger one.
+  std::vector<BYTE> sd(512);
+  DWORD need = 0;
+  if (!GetKernelObjectSecurity(h, what, sd.data(), static_cast<DWORD>(sd.size()), &need)) {
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || need <= sd.size()) return "unknown";
+    sd.resize(need);
+    if (!GetKernelObjectSecurity(h, what, sd.data(), need, &need)) return "unknown";
+  }
   std::string out;
   PSID owner = nullptr;
   BOOL defaulted = FALSE, present = FALSE;
@@ -226,10 +232,19 @@ HANDLE MakeScratch(const std::string& target, DWORD attributes, std::string& nam
 }
 
 // Scratch files of processes killed between making one and renaming it are removed when the
-// same file is next replaced: only names of the scratch pattern whose writer no longer runs,
+// same file is first replaced by a later process (once per process and file: a process's own
+// failed scratch files are removed at once, so only killed processes leave any): only names of the scratch pattern whose writer no longer runs,
 // and only plain files with one link, reached by their own name (a symbolic link, which
 // under Wine opens as its target, is left alone).
 void RemoveLeftovers(const std::string& target) {
+  {
+    static std::mutex swept;
+    static std::set<std::string> done;
+    std::string key = target;
+    CharUpperBuffA(key.data(), static_cast<DWORD>(key.size()));
+    std::lock_guard lock(swept);
+    if (!done.insert(key).second) return;
+  }
   const std::size_t slash = target.find_last_of("\\/");
   if (slash == std::string::npos) return;
   const std::string folder = target.substr(0, slash + 1), base = target.substr(slash + 1);

@@ -24,13 +24,7 @@ using namespace pane;
 constexpr DWORD kStepMs = 5000;  // the longest a single key or click may take to show its effect
 
 // Real input, as the user gives it: keys go to the foreground window, clicks through the cursor.
-void Key(WORD vk, bool up) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof in);
-}
+void Key(WORD vk, bool up) { SendKey(vk, up); }
 void Tap(WORD vk) {
   Key(vk, false);
   Key(vk, true);

@@ -46,13 +46,7 @@ struct Launched {
 std::string Stored(const std::string& ini, const char* key) { return IniValue(ini, kPaneSection, key); }
 
 // Real input: keys to the foreground window, a left click at a screen point.
-void Key(WORD vk, bool up) {
-  INPUT in{};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof in);
-}
+void Key(WORD vk, bool up) { SendKey(vk, up); }
 void RealClick(POINT at) { Drag(at, at); }
 
 // A point of the frame's title bar where the frame itself (no window over it) answers

@@ -214,18 +214,26 @@ void ChooseMenuItem(::HWND window, int32_t feq) {
   PostMessageA(window, WM_COMMAND, MAKEWPARAM(static_cast<uint16_t>(feq), 0), 0);
 }
 
+namespace {
+INPUT KeyInput(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return in;
+}
+}  // namespace
+
+void SendKey(WORD vk, bool up) {
+  INPUT in = KeyInput(vk, up);
+  SendInput(1, &in, sizeof in);
+}
+
 void PressKeys(const std::vector<WORD>& chord) {
   std::vector<INPUT> inputs;
-  auto key = [&](WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    inputs.push_back(in);
-  };
-  for (WORD vk : chord) key(vk, false);
-  for (auto it = chord.rbegin(); it != chord.rend(); ++it) key(*it, true);
+  for (WORD vk : chord) inputs.push_back(KeyInput(vk, false));
+  for (auto it = chord.rbegin(); it != chord.rend(); ++it) inputs.push_back(KeyInput(*it, true));
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 

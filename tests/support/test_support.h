@@ -77,6 +77,8 @@ void CloseAsUser(::HWND hwnd);
 void ChooseMenuItem(::HWND window, int32_t feq);
 // Real key presses for the foreground window: the keys of a chord pressed in order and
 // released in reverse ({VK_MENU, 'O'} is Alt+O).
+// One real key press or release, to the foreground window.
+void SendKey(WORD vk, bool up);
 void PressKeys(const std::vector<WORD>& chord);
 // The window that has the keyboard focus on a thread (of any process).
 ::HWND FocusOf(DWORD thread);
