@@ -130,7 +130,7 @@ ProfileImage ProfileImage::FromBytes(std::string_view bytes) {
       const std::size_t close = line.rfind(L']');
       if (close != std::wstring_view::npos) {
         const std::wstring_view name = UpToNul(Trim(line.substr(1, close - 1)));
-        image.sections_.push_back(Section{name, {}, 0, NameHash(name)});
+        image.sections_.push_back(Section{name, {}, 0, NameHash(name), {}, 0});
         continue;
       }
     }
@@ -149,6 +149,7 @@ ProfileImage ProfileImage::FromBytes(std::string_view bytes) {
     if (unnamed && !keys.empty() && keys.back().name.empty()) continue;
     keys.push_back(std::move(key));
   }
+  for (Section& section : image.sections_) Reindex(section);
   return image;
 }
 
@@ -246,19 +247,62 @@ const ProfileImage::Section* ProfileImage::FindSection(const Name& name) const {
   return const_cast<ProfileImage*>(this)->FindSection(name);
 }
 
+namespace {
+// Where a name's hash starts its probe in an index of `size` (a power of two) entries: the
+// hash's bits mixed, since names of a list share their length and first letter.
+std::size_t IndexStart(std::uint32_t hash, std::size_t size) {
+  return ((hash * 0x9E3779B1u) >> 7) & (size - 1);
+}
+}  // namespace
+
+void ProfileImage::Reindex(Section& section) {
+  std::size_t size = 16;
+  while (size < 2 * (section.keys.size() - section.deleted) + 2) size *= 2;
+  section.index.assign(size, 0);
+  section.indexed = 0;
+  for (std::size_t pos = 0; pos < section.keys.size(); ++pos) {
+    const Key& key = section.keys[pos];
+    if (key.deleted()) continue;
+    std::size_t at = IndexStart(key.hash, size);
+    while (section.index[at] != 0) at = (at + 1) & (size - 1);
+    section.index[at] = static_cast<std::uint32_t>(pos + 1);
+    ++section.indexed;
+  }
+}
+
+// Adds a key at the end of a section; the index is made anew once it is half full.
+void ProfileImage::AddKey(Section& section, const Key& key) {
+  section.keys.push_back(key);
+  if (2 * (section.indexed + 1) > section.index.size()) return Reindex(section);
+  const std::size_t size = section.index.size();
+  std::size_t at = IndexStart(key.hash, size);
+  while (section.index[at] != 0) at = (at + 1) & (size - 1);
+  section.index[at] = static_cast<std::uint32_t>(section.keys.size());
+  ++section.indexed;
+}
+
+const ProfileImage::Key* ProfileImage::FindKey(const Section& section, const Name& name) {
+  const std::size_t size = section.index.size();
+  if (size == 0) return nullptr;  // a section that has had no key
+  for (std::size_t at = IndexStart(name.hash, size); section.index[at] != 0; at = (at + 1) & (size - 1)) {
+    const Key& key = section.keys[section.index[at] - 1];
+    if (name.Matches(key)) return &key;
+  }
+  return nullptr;
+}
+
+ProfileImage::Key* ProfileImage::FindKey(Section& section, const Name& name) {
+  return const_cast<Key*>(FindKey(static_cast<const Section&>(section), name));
+}
+
 std::string ProfileImage::Read(std::string_view section, std::string_view key, std::string_view defaultValue) const {
   const Name sec(section, false), k(key, false);
   std::string_view given = TrimRightView(defaultValue);
   given = given.substr(0, kIniValueCapacity);
   const std::wstring def = Widen(given, CP_ACP);
   std::wstring_view v(def);
-  if (const Section* s = FindSection(sec)) {
-    for (const Key& entry : s->keys) {
-      if (!k.Matches(entry)) continue;
-      if (entry.hasValue) v = entry.value;
-      break;
-    }
-  }
+  if (const Section* s = FindSection(sec))
+    if (const Key* entry = FindKey(*s, k); entry && entry->hasValue) v = entry->value;
   // One pair of matching quotes around the value is not part of it.
   bool quoted = false;
   if (v.size() > 1 && (v.front() == L'"' || v.front() == L'\'') && v.back() == v.front()) {
@@ -289,6 +333,7 @@ void ProfileImage::Changed() {
     auto& into = sections_[i - 1].keys;
     into.insert(into.end(), sections_[i].keys.begin(), sections_[i].keys.end());
     sections_[i - 1].deleted += sections_[i].deleted;
+    Reindex(sections_[i - 1]);
     sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(i));
   }
 }
@@ -298,16 +343,16 @@ void ProfileImage::Write(std::string_view section, std::string_view key, std::op
   if (!value) {
     for (Section& s : sections_) {
       if (!sec.Matches(s)) continue;
-      for (Key& entry : s.keys)
-        if (k.Matches(entry)) {
-          entry.hash = kDeletedHash;
-          if (++s.deleted > 64 && s.deleted > s.keys.size() / 2) {
-            std::erase_if(s.keys, [](const Key& e) { return e.deleted(); });
-            s.deleted = 0;
-          }
-          Changed();
-          return;
+      if (Key* entry = FindKey(s, k)) {
+        entry->hash = kDeletedHash;
+        if (++s.deleted > 64 && s.deleted > s.keys.size() / 2) {
+          std::erase_if(s.keys, [](const Key& e) { return e.deleted(); });
+          s.deleted = 0;
+          Reindex(s);
         }
+        Changed();
+        return;
+      }
     }
     return;
   }
@@ -336,18 +381,17 @@ void ProfileImage::Write(std::string_view section, std::string_view key, std::op
 
   Section* s = FindSection(sec);
   if (!s) {
-    sections_.push_back(Section{sec.KeepIn(*this), {}, 0, sec.hash});
+    sections_.push_back(Section{sec.KeepIn(*this), {}, 0, sec.hash, {}, 0});
     s = &sections_.back();
   }
-  for (Key& entry : s->keys) {
-    if (!k.Matches(entry)) continue;
-    if (entry.hasValue && equals(entry.value)) return;
-    entry.value = keep();
-    entry.hasValue = true;
+  if (Key* entry = FindKey(*s, k)) {
+    if (entry->hasValue && equals(entry->value)) return;
+    entry->value = keep();
+    entry->hasValue = true;
     Changed();
     return;
   }
-  s->keys.push_back(Key{k.KeepIn(*this), keep(), true, k.hash});
+  AddKey(*s, Key{k.KeepIn(*this), keep(), true, k.hash});
   Changed();
 }
 

@@ -59,6 +59,12 @@ class ProfileImage {
     std::vector<Key> keys;
     std::size_t deleted = 0;
     std::uint32_t hash = kNameHashStart;
+    // The keys by the hash of their names, so that a lookup (and a new key, which is looked
+    // for first) does not go through the whole section: open addressing, each entry 1 + a
+    // key's position, 0 for none. Keys enter in the order of their positions, so the first
+    // key of a name is met first; a deleted key stays in it until it is made anew.
+    std::vector<std::uint32_t> index;
+    std::size_t indexed = 0;
   };
 
   struct Name;
@@ -72,6 +78,10 @@ class ProfileImage {
   void Changed();
   Section* FindSection(const Name& name);
   const Section* FindSection(const Name& name) const;
+  static const Key* FindKey(const Section& section, const Name& name);
+  static Key* FindKey(Section& section, const Name& name);
+  static void AddKey(Section& section, const Key& key);
+  static void Reindex(Section& section);
 
   std::vector<std::unique_ptr<wchar_t[]>> storage_;
   wchar_t* storageFree_ = nullptr;

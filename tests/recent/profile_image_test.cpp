@@ -39,7 +39,7 @@ const Op kOps[] = {
     {"RECIENTES.", "Campo_1", "-9"},
 };
 
-const char* const kReadKeys[] = {"Campo_1", "Texto_1", "Campo_2", "Texto_2", "Texto_3", "Encab_7", "NoHay", ""};
+const char* const kReadKeys[] = {"Campo_1", "Texto_1", "Campo_2", "Texto_2", "Texto_3", "Encab_7", "NoHay", "", "x"};
 
 TEST(ProfileImage, LeavesWhatTheKeyWritesOfThePrivateProfileLayerLeave) {
   const std::string big(1024 * 1024, 'm');
@@ -102,6 +102,33 @@ TEST(ProfileImage, LeavesWhatTheKeyWritesOfThePrivateProfileLayerLeave) {
           EXPECT_EQ(image.Read("RECIENTES.", key, def), rt::ReadIniEntry("RECIENTES.", key, def, file)) << key;
       EXPECT_EQ(image.Read("Otra", "clave", "-"), rt::ReadIniEntry("Otra", "clave", "-", file));
     }
+  }
+}
+
+TEST(ProfileImage, ASectionWithMostOfItsKeysDeletedReadsAsTheLayerReadsIt) {
+  // Deleted keys are kept in place until most of a long section is deleted, then cleared
+  // out: keys found, written again and added after that must be the layer's.
+  std::string text = "[RECIENTES.]\r\n";
+  for (int i = 0; i < 100; ++i) text += "k" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
+  text += "k7=second\r\n[Otra]\r\nclave=1\r\n";
+  TempDir dir;
+  const std::string file = dir.File("layer.ini");
+  WriteFileText(file, text);
+  rt::ProfileImage image = rt::ProfileImage::FromBytes(text);
+  auto write = [&](const std::string& key, std::optional<std::string_view> value) {
+    rt::WriteIniEntry("RECIENTES.", key, value, file);
+    image.Write("RECIENTES.", key, value);
+  };
+  for (int i = 0; i < 80; ++i)
+    if (i != 7) write("k" + std::to_string(i), std::nullopt);
+  write("k5", "again");
+  write("k90", "changed");
+  write("k200", "added");
+  write("k7", std::nullopt);
+  EXPECT_EQ(image.Bytes(), ReadFileText(file));
+  for (int i = 0; i <= 200; ++i) {
+    const std::string key = "k" + std::to_string(i);
+    EXPECT_EQ(image.Read("RECIENTES.", key, "-"), rt::ReadIniEntry("RECIENTES.", key, "-", file)) << key;
   }
 }
 
