@@ -181,30 +181,35 @@ RecentChoices BuildRecentChoices(const std::vector<std::string>& texts) {
   return out;
 }
 
-std::string RecentItemsSelection(const std::string& file) {
+namespace {
+// The texts of every slot, from one read of the file.
+std::vector<std::string> SlotTexts(const std::string& file) {
+  const rt::ProfileImage image = rt::ReadProfileFile(file);
   std::vector<std::string> texts;
-  for (int n = 1; n <= kRecentSlots; ++n) texts.push_back(RecentSlotText(file, n));
-  return BuildRecentChoices(texts).selection;
+  for (int n = 1; n <= kRecentSlots; ++n) texts.push_back(SlotText(image, n));
+  return texts;
 }
+}  // namespace
+
+std::string RecentItemsSelection(const std::string& file) { return BuildRecentChoices(SlotTexts(file)).selection; }
 
 int RecentItemsPopup(const std::string& file) {
-  std::vector<std::string> texts;
-  for (int n = 1; n <= kRecentSlots; ++n) texts.push_back(RecentSlotText(file, n));
-  const RecentChoices choices = BuildRecentChoices(texts);
+  const RecentChoices choices = BuildRecentChoices(SlotTexts(file));
   const int item = rt::PopupMenu(choices.selection);
   return item >= 1 && item <= static_cast<int>(choices.slotOfItem.size()) ? choices.slotOfItem[item - 1] : 0;
 }
 
+// The list is read as the private-profile layer reads it, but by the store itself: the layer
+// would open the file for every key, and a copy of it kept by the layer would have to be
+// dropped at every update.
 int32_t RecentSlotNumber(const std::string& file, int n) {
-  return rt::ToLong(rt::ReadIniEntry(kRecentSection, SlotKeyName(kCampo, n), "0", file));
+  return rt::ToLong(rt::ReadProfileFile(file).Read(kRecentSection, SlotKeyName(kCampo, n), "0"));
 }
 
 int32_t RecentSlotHeader(const std::string& file, int n) {
-  return rt::ToLong(rt::ReadIniEntry(kRecentSection, SlotKeyName(kEncab, n), "0", file));
+  return rt::ToLong(rt::ReadProfileFile(file).Read(kRecentSection, SlotKeyName(kEncab, n), "0"));
 }
 
-std::string RecentSlotText(const std::string& file, int n) {
-  return rt::CutTo(rt::ReadIniEntry(kRecentSection, SlotKeyName(kTexto, n), "", file), kRecentTextCapacity);
-}
+std::string RecentSlotText(const std::string& file, int n) { return SlotText(rt::ReadProfileFile(file), n); }
 
 }  // namespace app

@@ -18,6 +18,11 @@ std::string ReadIniEntry(std::string_view section, std::string_view key, std::st
 void WriteIniEntry(std::string_view section, std::string_view key, std::optional<std::string_view> value,
                    std::string_view file);
 
+// Whether the private-profile layer may hold a copy of `file` in this process: it keeps the
+// files that reads and writes went through it for. Told by the file's own name (the part
+// after the last folder), without regard to case: any spelling of its path counts.
+bool LayerMayHold(std::string_view file);
+
 // Text helpers shared by the programs' string handling.
 std::string TrimRight(std::string_view text);
 std::string CutTo(std::string_view text, std::size_t capacity);

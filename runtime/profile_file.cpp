@@ -38,6 +38,11 @@ class FileHandle {
   }
   explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
   HANDLE get() const { return h_; }
+  HANDLE Release() {
+    const HANDLE h = h_;
+    h_ = INVALID_HANDLE_VALUE;
+    return h;
+  }
   void Close() {
     if (*this) CloseHandle(h_);
     h_ = INVALID_HANDLE_VALUE;
@@ -72,27 +77,32 @@ class Patience {
 
 // A file larger than this is not read into memory (the private-profile layer, too, reads a
 // file whole before it changes a key of it); a write to it is dropped.
-constexpr LONGLONG kLargestFile = LONGLONG{1} << 30;
+constexpr std::size_t kLargestFile = std::size_t{1} << 30;
 
-// Reads the whole file; false when it cannot be read whole, so that a short read never
-// becomes the content of a replacement.
-bool ReadWholeFile(const std::string& path, std::string& out) {
-  FileHandle in(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size{};
-  if (!in || !GetFileSizeEx(in.get(), &size) || size.QuadPart > kLargestFile) return false;
+// Reads an open file whole from where it stands (its start); false when it cannot be read
+// whole, so that a short read never becomes the content of a replacement. `expected` is the
+// size the file was last seen with: it is read until its end all the same.
+bool ReadWholeFile(HANDLE in, ULONGLONG expected, std::string& out) {
+  if (expected > kLargestFile) return false;
   try {
-    out.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+    out.assign(static_cast<std::size_t>(expected) + 1, '\0');
+    std::size_t done = 0;
+    for (;;) {
+      if (done == out.size()) {
+        if (out.size() > kLargestFile) return false;
+        out.resize(std::min<std::size_t>(out.size() * 2, kLargestFile + 1));
+      }
+      DWORD n = 0;
+      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1u << 24));
+      if (!ReadFile(in, out.data() + done, want, &n, nullptr)) return false;
+      if (n == 0) break;
+      done += n;
+    }
+    out.resize(done);
+    return true;
   } catch (const std::bad_alloc&) {
     return false;
   }
-  for (std::size_t done = 0; done < out.size();) {
-    DWORD n = 0;
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1u << 24));
-    if (!ReadFile(in.get(), out.data() + done, want, &n, nullptr) || n == 0) return false;
-    done += n;
-  }
-  return true;
 }
 
 bool WriteAll(HANDLE h, const std::string& bytes) {
@@ -125,16 +135,26 @@ HANDLE OpenForWrite(const std::string& path, DWORD disposition, Patience& patien
 }
 
 // The file an open handle reaches, links resolved (under Wine the real Unix path of a
-// symbolic link's target), as a path the ANSI calls take; empty when it cannot be told.
+// symbolic link's target), as a path the ANSI calls take; empty when it cannot be told or
+// holds a character the ANSI calls cannot name. (Asked in UTF-16: the ANSI call asks twice.)
 std::string FinalPath(HANDLE h) {
-  std::string path(MAX_PATH, '\0');
-  DWORD n = GetFinalPathNameByHandleA(h, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  if (n >= path.size()) {
-    path.assign(n + 1, '\0');
-    n = GetFinalPathNameByHandleA(h, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  constexpr DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+  std::wstring wide(MAX_PATH, L'\0');
+  DWORD n = GetFinalPathNameByHandleW(h, wide.data(), static_cast<DWORD>(wide.size()), kFlags);
+  if (n >= wide.size()) {
+    wide.assign(n + 1, L'\0');
+    n = GetFinalPathNameByHandleW(h, wide.data(), static_cast<DWORD>(wide.size()), kFlags);
   }
-  if (n == 0 || n >= path.size()) return {};
-  path.resize(n);
+  if (n == 0 || n >= wide.size()) return {};
+  const UINT codePage = AreFileApisANSI() ? GetACP() : GetOEMCP();
+  const bool utf8 = codePage == CP_UTF8;
+  const DWORD strict = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+  BOOL lossy = FALSE;
+  const int size = WideCharToMultiByte(codePage, strict, wide.data(), static_cast<int>(n), nullptr, 0, nullptr,
+                                       utf8 ? nullptr : &lossy);
+  if (size <= 0 || lossy) return {};
+  std::string path(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(codePage, strict, wide.data(), static_cast<int>(n), path.data(), size, nullptr, nullptr);
   if (path.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + path.substr(8);
   if (path.rfind("\\\\?\\", 0) == 0) return path.substr(4);
   return path;
@@ -301,18 +321,25 @@ bool CreateNewFile(const std::string& path, const std::string& bytes, DWORD attr
 }
 
 // Puts `bytes` in place of the existing file `path`: replaced in one step where that keeps
-// what the file is, written into it otherwise.
-bool UpdateFile(const std::string& path, const std::string& bytes, DWORD attributes) {
+// what the file is, written into it otherwise. `held` is the file opened to write when it was
+// read, if it could be: asked what it is, then closed before the rename (a file open here
+// could not be renamed over).
+bool UpdateFile(const std::string& path, const std::string& bytes, DWORD attributes, FileHandle& held) {
   Patience patience;
   DWORD error = 0;
-  FileHandle file(OpenForWrite(path, OPEN_EXISTING, patience, error));
-  if (!file) return error == ERROR_FILE_NOT_FOUND && CreateNewFile(path, bytes, attributes);
+  FileHandle file(held.Release());
+  DWORD links = file ? LinksOf(file.get()) : 0;
+  if (links == 0) {  // not held, or replaced or removed since it was read: the name is opened again
+    file = OpenForWrite(path, OPEN_EXISTING, patience, error);
+    if (!file) return error == ERROR_FILE_NOT_FOUND && CreateNewFile(path, bytes, attributes);
+    links = LinksOf(file.get());
+  }
   // A symbolic link stays a link: the file it leads to is replaced, in its own folder. A
   // file with more than one hard link is written in place, so that every name sees it.
-  const std::string target = FinalPath(file.get());
-  if (!target.empty() && LinksOf(file.get()) == 1) {
+  const std::string target = links == 1 ? FinalPath(file.get()) : std::string();
+  if (!target.empty()) {
     const std::string security = SecurityOf(file.get());
-    file.Close();  // a file open here could not be renamed over
+    file.Close();
     if (Replace(target, bytes, attributes, security, patience)) {
       RemoveLeftovers(target);
       return true;
@@ -323,30 +350,79 @@ bool UpdateFile(const std::string& path, const std::string& bytes, DWORD attribu
   return WriteInPlace(file.get(), bytes);
 }
 
+// Opens an existing file to read it, or to read and write it.
+HANDLE OpenExisting(const std::string& path, DWORD access) {
+  return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The attributes and the size of an open file; false for a directory or when they cannot be
+// told. (Asked of the handle: by name it costs a lookup of the name.)
+bool DescribeFile(HANDLE h, DWORD& attributes, ULONGLONG& size) {
+  FILE_BASIC_INFO basic{};
+  FILE_STANDARD_INFO standard{};
+  if (!GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof basic) ||
+      !GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof standard) || standard.Directory)
+    return false;
+  attributes = basic.FileAttributes;
+  size = static_cast<ULONGLONG>(standard.EndOfFile.QuadPart);
+  return true;
+}
+
+// The bytes as an image; false when there is no memory for it.
+bool ToImage(const std::string& bytes, ProfileImage& image) {
+  try {
+    image = ProfileImage::FromBytes(bytes);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
 }  // namespace
+
+ProfileImage ReadProfileFile(std::string_view file) {
+  const std::string path = ProfilePath(CutTo(TrimRight(file), kIniFileNameCapacity));
+  ProfileImage image;
+  if (path.empty()) return image;
+  FileHandle in(OpenExisting(path, GENERIC_READ));
+  DWORD attributes = 0;
+  ULONGLONG size = 0;
+  std::string bytes;
+  if (in && DescribeFile(in.get(), attributes, size) && ReadWholeFile(in.get(), size, bytes)) ToImage(bytes, image);
+  return image;
+}
 
 ProfileEdit::ProfileEdit(std::string_view file) : file_(CutTo(TrimRight(file), kIniFileNameCapacity)) {
   path_ = ProfilePath(file_);
   if (path_.empty()) return;
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data)) {
+  // Opened once, to read and to write: Commit asks the same handle what the file is. A file
+  // the program may not write (marked read-only, say), or that another process holds against
+  // writers, is opened to read alone, and Commit opens it again (and waits for a holder).
+  FileHandle in(OpenExisting(path_, GENERIC_READ | GENERIC_WRITE));
+  const bool writable = static_cast<bool>(in);
+  if (!writable) in = OpenExisting(path_, GENERIC_READ);
+  if (!in) {
     const DWORD error = GetLastError();
-    readable_ = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    readable_ = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;  // a new file
     return;
   }
-  attributes_ = data.dwFileAttributes;
-  if (attributes_ & FILE_ATTRIBUTE_DIRECTORY) return;
+  DWORD attributes = 0;
+  ULONGLONG size = 0;
   std::string bytes;
-  readable_ = ReadWholeFile(path_, bytes);
+  readable_ = DescribeFile(in.get(), attributes, size) && ReadWholeFile(in.get(), size, bytes) && ToImage(bytes, image_);
   if (!readable_) return;
-  try {
-    image_ = ProfileImage::FromBytes(bytes);
-  } catch (const std::bad_alloc&) {
-    readable_ = false;
-  }
+  attributes_ = attributes;
+  if (writable) held_ = in.Release();
+}
+
+ProfileEdit::~ProfileEdit() {
+  if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
 }
 
 void ProfileEdit::Commit() {
+  FileHandle held(held_);
+  held_ = INVALID_HANDLE_VALUE;
   if (!readable_ || !image_.changed()) return;
   DWORD keep = FILE_ATTRIBUTE_NORMAL;
   if (attributes_ != INVALID_FILE_ATTRIBUTES) {
@@ -357,11 +433,12 @@ void ProfileEdit::Commit() {
   }
   const std::string bytes = image_.Bytes();
   const bool written = attributes_ == INVALID_FILE_ATTRIBUTES ? CreateNewFile(path_, bytes, keep)
-                                                              : UpdateFile(path_, bytes, keep);
+                                                              : UpdateFile(path_, bytes, keep, held);
   // The private-profile layer keeps files it has read and checks them against the time of
   // the last write alone, which a file system with coarse time stamps does not move within
-  // a second: its copy of this file is dropped, so that its next read reads the file.
-  if (written) WritePrivateProfileStringA(nullptr, nullptr, nullptr, file_.c_str());
+  // a second: a copy it may hold of this file is dropped, so that its next read reads the
+  // file. (The drop makes the layer open the file, so a file it never read is left alone.)
+  if (written && LayerMayHold(file_)) WritePrivateProfileStringA(nullptr, nullptr, nullptr, file_.c_str());
 }
 
 }  // namespace rt

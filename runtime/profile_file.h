@@ -13,10 +13,18 @@
 
 namespace rt {
 
+// Reads a file as the private-profile layer reads it, without the layer (which would open the
+// file again for every key and keep a copy of it): one open, one read. A file that is not
+// there or cannot be read reads as empty, as every key of it reads as missing to the layer.
+ProfileImage ReadProfileFile(std::string_view file);
+
 class ProfileEdit {
  public:
   // Reads the file once (a missing file reads as empty).
   explicit ProfileEdit(std::string_view file);
+  ~ProfileEdit();
+  ProfileEdit(const ProfileEdit&) = delete;
+  ProfileEdit& operator=(const ProfileEdit&) = delete;
 
   // The file in memory: reads and writes on it reach the file only through Commit.
   ProfileImage& image() { return image_; }
@@ -30,8 +38,8 @@ class ProfileEdit {
   // and flushed: the key-by-key road's result, without its half-written states between keys.
   // Nothing is written when nothing changed, when the file could not be read whole (a
   // directory in its place, say), when it is marked read-only or when the program may not
-  // write it: the file is then left as it is, and nothing is reported. After a write the
-  // private-profile layer's cached copy of the file is dropped, so its next read sees it.
+  // write it: the file is then left as it is, and nothing is reported. After a write a copy of
+  // the file the private-profile layer may hold is dropped, so its next read sees it.
   void Commit();
 
  private:
@@ -40,6 +48,7 @@ class ProfileEdit {
   ProfileImage image_;
   bool readable_ = false;
   DWORD attributes_ = INVALID_FILE_ATTRIBUTES;  // none: no file yet
+  HANDLE held_ = INVALID_HANDLE_VALUE;          // the file, open to write since it was read
 };
 
 }  // namespace rt

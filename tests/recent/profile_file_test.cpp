@@ -9,10 +9,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
 #include "app/recent_items.h"
 #include "recent_fixture.h"
+#include "runtime/ini_entry.h"
+#include "runtime/profile_file.h"
 #include "test_support.h"
 #include "unix_side.h"
 
@@ -253,26 +256,117 @@ TEST(ProfileFileWrite, ReadersSeeTheWriteEvenWhereTimeStampsAreCoarse) {
   // few seconds old, trusts its copy while the stamp stays. Where stamps are coarse (1 or
   // 2 s) the new file can get the very stamp of the one it replaces, which the test gives it
   // by hand (an hour old); the next read in this process must still see the write,
-  // replaced or written in place.
-  for (bool hardLinked : {false, true}) {
-    SCOPED_TRACE(hardLinked ? "written in place" : "replaced");
-    TempDir dir;
-    const std::string file = dir.File("RECIENTES.x.ini");
-    WriteFileText(file, kOld);
-    ASSERT_TRUE(!hardLinked || CreateHardLinkA(dir.File("copia.ini").c_str(), file.c_str(), nullptr));
-    ULARGE_INTEGER hourAgo;
-    const FILETIME now = LastWrite(file);
-    hourAgo.LowPart = now.dwLowDateTime;
-    hourAgo.HighPart = now.dwHighDateTime;
-    hourAgo.QuadPart -= 36000000000ull;
-    const FILETIME stamp{hourAgo.LowPart, hourAgo.HighPart};
-    ASSERT_TRUE(SetLastWrite(file, stamp));
-    ASSERT_EQ(app::RecentSlotText(file, 1), "Facturas");  // the layer now holds the file
-    Record(file);
-    ASSERT_TRUE(SetLastWrite(file, stamp));
-    EXPECT_EQ(app::RecentSlotText(file, 1), "Notas");
-    EXPECT_EQ(app::RecentSlotText(file, 2), "Facturas");
+  // replaced or written in place, whether it goes through the layer or is the store's own.
+  struct Reader {
+    const char* what;
+    std::string (*text)(const std::string& file, int n);
+  } readers[] = {
+      {"read through the layer",
+       [](const std::string& file, int n) {
+         return rt::ReadIniEntry(app::kRecentSection, "Texto_" + std::to_string(n), "", file);
+       }},
+      {"read by the store", app::RecentSlotText},
+  };
+  for (const Reader& reader : readers) {
+    for (bool hardLinked : {false, true}) {
+      SCOPED_TRACE(std::string(reader.what) + (hardLinked ? ", written in place" : ", replaced"));
+      TempDir dir;
+      const std::string file = dir.File("RECIENTES.x.ini");
+      WriteFileText(file, kOld);
+      ASSERT_TRUE(!hardLinked || CreateHardLinkA(dir.File("copia.ini").c_str(), file.c_str(), nullptr));
+      ULARGE_INTEGER hourAgo;
+      const FILETIME now = LastWrite(file);
+      hourAgo.LowPart = now.dwLowDateTime;
+      hourAgo.HighPart = now.dwHighDateTime;
+      hourAgo.QuadPart -= 36000000000ull;
+      const FILETIME stamp{hourAgo.LowPart, hourAgo.HighPart};
+      ASSERT_TRUE(SetLastWrite(file, stamp));
+      ASSERT_EQ(reader.text(file, 1), "Facturas");  // the layer may now hold the file
+      Record(file);
+      ASSERT_TRUE(SetLastWrite(file, stamp));
+      EXPECT_EQ(reader.text(file, 1), "Notas");
+      EXPECT_EQ(reader.text(file, 2), "Facturas");
+    }
   }
+}
+
+TEST(ProfileFileWrite, AFileReplacedOrRemovedAfterItWasReadGetsTheWrite) {
+  // The file is read, and opened to be written, before the change is made in memory. A
+  // Windows program cannot rename over it meanwhile (it is open), but a Unix program can, and
+  // either can remove it: the write then goes to the file the name leads to now, or to a new
+  // one, never to the one that was let go of.
+  enum class How { UnixRename, UnixRemove, Remove };
+  struct {
+    const char* what;
+    How how;
+  } cases[] = {{"replaced by a Unix program's rename", How::UnixRename},
+               {"removed by a Unix program", How::UnixRemove},
+               {"removed", How::Remove}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::string file = dir.File("RECIENTES.x.ini"), other = dir.File("otro.ini");
+    WriteFileText(file, kOld);
+    WriteFileText(other, IniText(FrameSlots({{-3, "Otra lista"}})));
+    rt::ProfileEdit edit(file);
+    app::PushRecentItem(edit.image(), kFrame, 0, -8, "Notas");
+    switch (c.how) {
+      case How::UnixRename:
+        ASSERT_TRUE(RunUnix("mv '" + UnixPath(other) + "' '" + UnixPath(file) + "'"));
+        break;
+      case How::UnixRemove:
+        ASSERT_TRUE(RunUnix("rm '" + UnixPath(file) + "' '" + UnixPath(other) + "'"));
+        break;
+      case How::Remove:
+        ASSERT_TRUE(DeleteFileA(file.c_str()) && DeleteFileA(other.c_str()));
+        break;
+    }
+    ASSERT_FALSE(FileExists(other));
+    edit.Commit();
+    EXPECT_EQ(SortedSection(file), kNew);
+    EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"RECIENTES.x.ini"});
+  }
+}
+
+TEST(ProfileFileRead, TheStoresOwnReadReadsWhatTheLayerReads) {
+  // The store reads its lists itself, in one read; every key must read as the private-profile
+  // layer reads it, whatever lies at the name.
+  TempDir dir;
+  char bare[64];
+  std::snprintf(bare, sizeof bare, "recent_read_%lu.ini", GetCurrentProcessId());
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string inWindows = std::string(windows) + "\\" + bare;
+  const std::string list = IniText(FrameSlots({{-7, "Facturas"}, {-10, "\"Recibos\""}}));
+  std::string utf16 = "\xFF\xFE";
+  for (char ch : list) utf16 += std::string{ch, '\0'};
+  struct {
+    const char* what;
+    std::string file;
+    std::function<void(const std::string&)> make;
+  } cases[] = {
+      {"a list", dir.File("lista.ini"), [&](const std::string& f) { WriteFileText(f, list); }},
+      {"a UTF-16 list", dir.File("utf16.ini"), [&](const std::string& f) { WriteFileText(f, utf16); }},
+      {"a list past 64 KiB", dir.File("larga.ini"),
+       [&](const std::string& f) { WriteFileText(f, "[Otra]\r\nk=" + std::string(70000, 'x') + "\r\n" + list); }},
+      {"an empty file", dir.File("vacia.ini"), [](const std::string& f) { WriteFileText(f, ""); }},
+      {"no file", dir.File("ninguna.ini"), [](const std::string&) {}},
+      {"a directory", dir.File("carpeta.ini"), [](const std::string& f) { CreateDirectoryA(f.c_str(), nullptr); }},
+      {"a bare name (the Windows directory)", bare,
+       [&](const std::string&) { WriteFileText(inWindows, IniText(FrameSlots({{-2, "Bare"}}))); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make(c.file);
+    const rt::ProfileImage image = rt::ReadProfileFile(c.file);
+    for (const char* key : {"Campo_1", "Texto_1", "Texto_2", "Texto_3", "k"}) {
+      for (const char* section : {app::kRecentSection, "Otra"}) {
+        EXPECT_EQ(image.Read(section, key, "def"), rt::ReadIniEntry(section, key, "def", c.file)) << section << " " << key;
+      }
+    }
+  }
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, bare);  // let go of the cached file
+  DeleteFileA(inWindows.c_str());
 }
 
 TEST(ProfileFileWrite, LeftoversOfKilledWritersGoAndNothingElse) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/recent_items.h"
+#include "runtime/ini_entry.h"
 #include "recent_fixture.h"
 #include "stepwise_update.h"
 #include "test_support.h"
@@ -436,8 +437,8 @@ TEST(RecentUpdate, LineBreaksAndNulsCannotSplitTheLine) {
 
 TEST(RecentUpdate, AReadRightAfterAnUpdateSeesTheNewList) {
   // The private-profile layer caches a file it has read and checks it against the time of
-  // the last write alone; updates in quick succession, each read back at once through the
-  // layer, must never show the list before the update.
+  // the last write alone; updates in quick succession, each read back at once by the store
+  // and through the layer, must never show the list before the update.
   TempDir dir;
   const std::string file = dir.File("r.ini");
   WriteFileText(file, IniText(FrameSlots(Items(1, 20))));
@@ -445,8 +446,11 @@ TEST(RecentUpdate, AReadRightAfterAnUpdateSeesTheNewList) {
     const int32_t number = 100 + i % 3;
     app::PushRecentItem(file, kFrame, 0, number, "Item " + std::to_string(number));
     ASSERT_EQ(app::RecentSlotNumber(file, 1), number) << "update " << i + 1;
+    ASSERT_EQ(rt::ReadIniEntry(app::kRecentSection, "Campo_1", "", file), std::to_string(number)) << "update " << i + 1;
     app::PushRecentItem(file, kFrame, 0, number, "Otro " + std::to_string(i));
     ASSERT_EQ(app::RecentSlotText(file, 1), "Otro " + std::to_string(i)) << "update " << i + 1;
+    ASSERT_EQ(rt::ReadIniEntry(app::kRecentSection, "Texto_1", "", file), "Otro " + std::to_string(i))
+        << "update " << i + 1;
   }
 }
 
