@@ -3,7 +3,8 @@
 // flushed to disk and renamed over a file of the same name with write-through, the least any
 // durable one-step replacement costs. The roads: the full update (20 stored entries and a new
 // one), the slot-1-only update, and the re-binding of a start with 20 slots whose titles are
-// task titles. Also prints the update in memory alone (no file), and for information each road
+// task titles; for information, the full update of a file with a second section and of one
+// this process has read through the private-profile layer. Also prints the update in memory alone (no file), and for information each road
 // against one WritePrivateProfileStringA of one key, and the key-by-key roads.
 //
 //   wine bench_recent.exe [rounds (400)]
@@ -125,7 +126,7 @@ int main(int argc, char** argv) {
   auto item = [](int n) { return "Item " + std::to_string(n); };
 
   const std::string store = path("store.ini"), top = path("top.ini"), tasks = path("tasks.ini"),
-                    mixed = path("mixed.ini");
+                    mixed = path("mixed.ini"), layered = path("layered.ini");
   std::vector<Road> roads = {
       {"full update, 20 stored + a new one", store,
        [&](int r) { app::PushRecentItem(store, app::RecentIdentity::Number, 0, 21 + r, item(21 + r)); }, "Texto_1",
@@ -139,9 +140,14 @@ int main(int argc, char** argv) {
       {"full update, file with a 2nd section", mixed,
        [&](int r) { app::PushRecentItem(mixed, app::RecentIdentity::Number, 0, 21 + r, item(21 + r)); }, "Texto_1",
        [&](int r) { return item(21 + r); }, false},
+      {"full update, file read through the layer", layered,
+       [&](int r) { app::PushRecentItem(layered, app::RecentIdentity::Number, 0, 21 + r, item(21 + r)); }, "Texto_1",
+       [&](int r) { return item(21 + r); }, false},
   };
   for (Road& road : roads) WriteBytes(road.file, road.file == tasks ? TaskList() : FrameList(20));
   WritePrivateProfileStringA("Otra", "clave", "1", mixed.c_str());  // a second section
+  // As Caldrel.INI is: the layer holds a copy, which every update drops.
+  rt::ReadIniEntry(app::kRecentSection, "Texto_1", "", layered);
   for (const std::string& f : {plain, stepwise, topKeys}) WriteBytes(f, FrameList(20));
   WriteBytes(tasksKeys, TaskList());
   const std::string list = FrameList(20);
