@@ -2,28 +2,7 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 namespace fw {
-namespace {
-
-// The control the open event selects: the first field, or, where that cannot take the focus
-// (a display-only text, a disabled or hidden control), the first control after it that can
-// (the next tab stop).
-::HWND FocusFor(const rt::Window& window, int32_t field) {
-  ::HWND first = GetDlgItem(window.Handle(), field);
-  if (!first) return nullptr;
-  const auto& controls = window.Layout().controls;
-  const bool displayOnly = std::any_of(controls.begin(), controls.end(), [&](const rt::ControlLayout& c) {
-    return c.feq == field && c.kind == rt::ControlKind::String;
-  });
-  const LONG style = GetWindowLongA(first, GWL_STYLE);
-  if ((style & WS_VISIBLE) && !(style & WS_DISABLED) && !displayOnly) return first;
-  ::HWND next = GetNextDlgTabItem(window.Handle(), first, FALSE);
-  return next ? next : first;
-}
-
-}  // namespace
 
 BYTE WINDOWMANAGER::INIT() {
   inited_ = true;
@@ -86,7 +65,7 @@ BYTE WINDOWMANAGER::TAKEWINDOWEVENT() {
       // Start-up, placement and first refresh are done: only now is the window seen.
       if (window_) window_->Show();
       if (window_ && FIRSTFIELD > 0)
-        if (::HWND first = FocusFor(*window_, FIRSTFIELD)) SetFocus(first);
+        if (::HWND first = window_->FocusTarget(FIRSTFIELD)) SetFocus(first);
       return 0;
     case rt::EVENT_CloseWindow:
       return TAKECLOSEEVENT();

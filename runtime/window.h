@@ -64,6 +64,9 @@ class Window {
   std::string MenuMessage(int32_t feq) const;
   const MenuLayout* FindMenuItem(int32_t feq) const;
   ::HWND MdiClient() const { return mdiClient_; }
+  // The control that selecting `feq` gives the focus to: the control itself, or where it
+  // cannot take the focus (hidden, disabled, a text only displayed), the next tab stop.
+  ::HWND FocusTarget(int32_t feq) const;
 
   // Window procedure plumbing (public for the runtime's window procedure).
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
@@ -88,6 +91,7 @@ class Window {
   // The thread is closing: this window's queued events give way to its close request.
   void TakeThreadClose();
   bool KeepDialogFocus(WPARAM wp);
+  bool CanTakeFocus(::HWND control) const;
   LRESULT DefaultButton() const;  // the answer to DM_GETDEFID
   POINT DialogUnitsToPixels(int x, int y) const;
 

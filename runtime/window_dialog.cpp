@@ -1,5 +1,7 @@
 #include "window_internal.h"
 
+#include <algorithm>
+
 // A runtime dialog (a top-level window of controls, WS_EX_CONTROLPARENT) answers the keyboard
 // as a Windows dialog does, through the platform's own dialog navigation: Tab and Shift+Tab
 // between its controls, Enter for the default button, Space on the focused one, the buttons'
@@ -17,12 +19,24 @@ namespace {
   return w && w->Layout().kind == WindowKind::Window ? root : nullptr;
 }
 
-bool CanTakeFocus(::HWND control) {
+}  // namespace
+
+// Shown, enabled, and not a text that is only displayed: the layout is asked, since the task
+// panel's controls answer WM_GETDLGCODE by repainting.
+bool Window::CanTakeFocus(::HWND control) const {
   const LONG style = GetWindowLongA(control, GWL_STYLE);
-  return (style & WS_VISIBLE) && !(style & WS_DISABLED);
+  if (!(style & WS_VISIBLE) || (style & WS_DISABLED)) return false;
+  const int id = GetDlgCtrlID(control);
+  return std::none_of(layout_.controls.begin(), layout_.controls.end(),
+                      [&](const ControlLayout& c) { return c.feq == id && c.kind == ControlKind::String; });
 }
 
-}  // namespace
+::HWND Window::FocusTarget(int32_t feq) const {
+  ::HWND control = GetDlgItem(hwnd_, feq);
+  if (!control || CanTakeFocus(control)) return control;
+  ::HWND next = GetNextDlgTabItem(hwnd_, control, FALSE);
+  return next ? next : control;
+}
 
 bool detail::DialogKey(MSG& m) {
   if (m.message < WM_KEYFIRST || m.message > WM_KEYLAST) return false;
