@@ -81,10 +81,18 @@ Process::Process(const std::string& exe, const std::string& workDir, const std::
   std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
   std::vector<char> buf(cmd.begin(), cmd.end());
   buf.push_back('\0');
-  if (!CreateProcessA(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &si, &pi_))
+  // Wine has been seen to refuse a start now and then while other tests start and end
+  // programs beside it: the harness tries again, and says so.
+  for (int attempt = 1; attempt <= 3; ++attempt) {
+    if (CreateProcessA(exe.c_str(), buf.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &si, &pi_)) {
+      WaitForInputIdle(pi_.hProcess, 5000);
+      return;
+    }
+    std::fprintf(stderr, "CreateProcessA(%s) in %s, try %d: error %lu\n", exe.c_str(), workDir.c_str(), attempt,
+                 GetLastError());
     pi_ = PROCESS_INFORMATION{};
-  else
-    WaitForInputIdle(pi_.hProcess, 5000);
+    Sleep(250);
+  }
 }
 
 Process::~Process() {
