@@ -401,10 +401,10 @@ ProfileEdit::ProfileEdit(std::string_view file) : file_(CutTo(TrimRight(file), k
   // writers, is opened to read alone, and Commit opens it again (and waits for a holder).
   FileHandle in(OpenExisting(path_, GENERIC_READ | GENERIC_WRITE));
   const bool writable = static_cast<bool>(in);
-  if (!writable) in = OpenExisting(path_, GENERIC_READ);
+  auto missing = [] { return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND; };
+  if (!writable && !missing()) in = OpenExisting(path_, GENERIC_READ);
   if (!in) {
-    const DWORD error = GetLastError();
-    readable_ = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;  // a new file
+    readable_ = missing();  // a new file
     return;
   }
   DWORD attributes = 0;
