@@ -121,12 +121,9 @@ bool Window::OnCommand(WPARAM wp, LPARAM lp) {
   if (layout_.kind == WindowKind::Frame && id >= kFirstMdiChildId && id < kFirstMdiChildId + 0x100) return false;
   const int32_t feq = static_cast<int16_t>(id);
   if (lp == 0) {  // a menu item or an accelerator
-    if (!FindMenuItem(feq)) {
-      // A number that names no item of this window (a replayed entry written elsewhere).
-      if (HIWORD(wp) == 0) Push(Event{EVENT_Accepted, feq});
-      return true;
-    }
-    Accept(feq);
+    // A number that names no item of this window (a replayed entry written elsewhere) is
+    // taken from a menu only, not from an accelerator.
+    if (HIWORD(wp) == 0 || FindMenuItem(feq)) Accept(feq);
     return true;
   }
   if (HIWORD(wp) == BN_CLICKED) {
