@@ -251,11 +251,16 @@ HANDLE MakeScratch(const std::string& target, DWORD attributes, std::string& nam
   return INVALID_HANDLE_VALUE;
 }
 
+constexpr LONGLONG kLeftoverAge = LONGLONG{2} * 60 * 10000000;  // two minutes, in 100 ns
+
 // Scratch files of processes killed between making one and renaming it are removed when the
 // same file is first replaced by a later process (once per process and file: a process's own
-// failed scratch files are removed at once, so only killed processes leave any): only names of the scratch pattern whose writer no longer runs,
-// and only plain files with one link, reached by their own name (a symbolic link, which
-// under Wine opens as its target, is left alone).
+// failed scratch files are removed at once, so only killed processes leave any): only names
+// of the scratch pattern whose writer no longer runs and that were last written minutes ago
+// (a process id tells nothing of a writer on another machine or under another Wine server,
+// and a live scratch file lives for less than a second), and only plain files with one
+// link, reached by their own name (a symbolic link, which under Wine opens as its target,
+// is left alone).
 void RemoveLeftovers(const std::string& target) {
   {
     static std::mutex swept;
@@ -268,6 +273,9 @@ void RemoveLeftovers(const std::string& target) {
   const std::size_t slash = target.find_last_of("\\/");
   if (slash == std::string::npos) return;
   const std::string folder = target.substr(0, slash + 1), base = target.substr(slash + 1);
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  const LONGLONG before = static_cast<LONGLONG>(ULARGE_INTEGER{{now.dwLowDateTime, now.dwHighDateTime}}.QuadPart) - kLeftoverAge;
   WIN32_FIND_DATAA found;
   HANDLE find = FindFirstFileA((target + "~*.tmp").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) return;
@@ -281,7 +289,8 @@ void RemoveLeftovers(const std::string& target) {
                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     FILE_BASIC_INFO basic{};
     if (h && LinksOf(h.get()) == 1 && GetFileInformationByHandleEx(h.get(), FileBasicInfo, &basic, sizeof basic) &&
-        !(basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && lstrcmpiA(FinalPath(h.get()).c_str(), name.c_str()) == 0)
+        !(basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && basic.LastWriteTime.QuadPart < before &&
+        lstrcmpiA(FinalPath(h.get()).c_str(), name.c_str()) == 0)
       RemoveThrough(h.get());
   } while (FindNextFileA(find, &found));
   FindClose(find);

@@ -24,6 +24,7 @@ namespace {
 using app::RecentIdentity;
 using recent_test::FrameSlots;
 using recent_test::IniText;
+using recent_test::ScratchLike;
 using recent_test::Sorted;
 using recent_test::SortedSection;
 using namespace testing_support;
@@ -50,13 +51,6 @@ FileId IdOf(const std::string& name) {
     id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow, info.nNumberOfLinks};
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   return id;
-}
-
-// A name of the pattern the scratch files of process `pid` have.
-std::string ScratchLike(const std::string& file, DWORD pid, unsigned attempt) {
-  char tail[32];
-  std::snprintf(tail, sizeof tail, "~%08lX%08X.tmp", pid, attempt);
-  return file + tail;
 }
 
 // The owner and access list of a file as Win32 reports them (under Wine: from its Unix mode).
@@ -101,7 +95,7 @@ TEST(ProfileFileWrite, AHolderWithoutDeleteSharingLosesNoWrite) {
     const char* what;
     DWORD holdMs;
     bool replaced;
-  } cases[] = {{"held through the write", 3000, false}, {"let go after 60 ms", 60, true}};
+  } cases[] = {{"held through the write", 3000, false}, {"let go 20 ms after the rename is first refused", 20, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
@@ -112,6 +106,7 @@ TEST(ProfileFileWrite, AHolderWithoutDeleteSharingLosesNoWrite) {
                                 nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     std::thread letGo([&] {
+      WaitFor([&] { return recent_test::ScratchLeftBeside(file); }, 5000);  // the write waits for the holder
       Sleep(c.holdMs);
       CloseHandle(holder);
     });
@@ -371,7 +366,8 @@ TEST(ProfileFileRead, TheStoresOwnReadReadsWhatTheLayerReads) {
 
 TEST(ProfileFileWrite, LeftoversOfKilledWritersGoAndNothingElse) {
   // A killed writer leaves its scratch file behind; the next replacement of the same file
-  // removes such files of processes that no longer run, and only plain files of the pattern.
+  // removes such files of processes that no longer run, minutes old (a writer on another
+  // machine may have a process id unknown here), and only plain files of the pattern.
   TempDir dir;
   ScopedLinks links;
   const std::string file = dir.File("RECIENTES.x.ini"), elsewhere = dir.File("elsewhere.txt");
@@ -388,6 +384,9 @@ TEST(ProfileFileWrite, LeftoversOfKilledWritersGoAndNothingElse) {
   ASSERT_TRUE(links.Make(linkLike, elsewhere));
   ASSERT_TRUE(CreateDirectoryA(dirLike.c_str(), nullptr));
   for (const std::string& f : {living, otherTail, otherFile, file + "~"}) WriteFileText(f, "x");
+  recent_test::AgeScratchFiles(file);
+  const std::string fresh = ScratchLike(file, gone, 4);  // written just now
+  WriteFileText(fresh, "[RECIENTES.]\r\nCampo_1=56\r\n");
   std::vector<std::string> kept = NamesIn(dir.path());
   kept.erase(std::remove_if(kept.begin(), kept.end(),
                             [&](const std::string& n) { return dir.File(n) == dead1 || dir.File(n) == dead2; }),

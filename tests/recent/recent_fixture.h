@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,46 @@
 #include "app/recent_items.h"
 
 namespace recent_test {
+
+// A name of the pattern the scratch files of process `pid` have beside `file`.
+inline std::string ScratchLike(const std::string& file, DWORD pid, unsigned attempt) {
+  char tail[32];
+  std::snprintf(tail, sizeof tail, "~%08lX%08X.tmp", pid, attempt);
+  return file + tail;
+}
+
+// Makes every "<file>~*.tmp" (scratch files left by killed writers) look an hour old: the
+// store removes only leftovers that are minutes old.
+inline void AgeScratchFiles(const std::string& file) {
+  const std::size_t slash = file.find_last_of("\\/");
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((file + "~*.tmp").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+  t.QuadPart -= 36000000000ull;
+  const FILETIME hourAgo{t.LowPart, t.HighPart};
+  do {
+    const std::string name = file.substr(0, slash + 1) + found.cFileName;
+    HANDLE h = CreateFileA(name.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      SetFileTime(h, nullptr, nullptr, &hourAgo);
+      CloseHandle(h);
+    }
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+}
+
+// Whether anything named "<file>~..." (a scratch file, or a backup) lies beside `file`.
+inline bool ScratchLeftBeside(const std::string& file) {
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((file + "~*").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  FindClose(h);
+  return true;
+}
 
 using KeyValues = std::vector<std::pair<std::string, std::string>>;
 

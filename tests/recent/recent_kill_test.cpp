@@ -176,7 +176,9 @@ TEST(RecentKill, AKilledUpdateLosesNoStoredEntry) {
       updates += steps;
     }
     std::cout << what << ": " << kKillsPerRound << " kills, about " << updates << " updates in between" << std::endl;
-    // Killed writers leave scratch files behind; the next update of the list removes them.
+    // Killed writers leave scratch files behind; the next update of the list removes them
+    // once they are minutes old.
+    recent_test::AgeScratchFiles(file);
     const recent_test::ChurnEntry next = ChurnEntryAt(order.back(), identity);
     app::PushRecentItem(file, identity, next.header, next.number, next.text);
     EXPECT_EQ(testing_support::NamesIn(dir.path()), std::vector<std::string>{"RECIENTES.kill.ini"});
