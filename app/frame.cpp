@@ -113,9 +113,9 @@ fw::BYTE THISWINDOW::TAKEFIELDEVENT() {
   L.QLL_FRAME_INIENTRY = kRecentSection;
   const int32_t accepted = rt::AcceptedControl();
   if (accepted == FEQ_RECIENTES) {
-    const int chosen = RecentItemsPopup(L.QLL_FRAME_INIFILE);
-    if (chosen >= 1 && chosen <= kRecentSlots) {
-      L.QLL_FRAME_CAMPO = RecentSlotNumber(L.QLL_FRAME_INIFILE, chosen);
+    const RecentChoice chosen = RecentItemsPopup(L.QLL_FRAME_INIFILE);
+    if (chosen.slot >= 1 && chosen.slot <= kRecentSlots) {
+      L.QLL_FRAME_CAMPO = chosen.entry.number;
       if (L.QLL_FRAME_CAMPO != 0) rt::PostEvent(rt::EVENT_Accepted, L.QLL_FRAME_CAMPO, 0, 0);
     }
   }

@@ -117,11 +117,9 @@ void PushRecentItem(const std::string& file, RecentIdentity identity, int32_t he
 
 void RebindRecentItems(rt::ProfileImage& file, const std::vector<RecentTask>& tasks) {
   for (int n = 1; n <= kRecentSlots; ++n) {
-    const std::string text = SlotText(file, n);
-    for (const RecentTask& t : tasks) {
-      if (!SameTitle(t.title, text)) continue;
-      file.Write(kRecentSection, SlotKeyName(kEncab, n), std::to_string(t.header));
-      file.Write(kRecentSection, SlotKeyName(kCampo, n), std::to_string(t.task));
+    if (const RecentTask* t = FindRecentTask(tasks, SlotText(file, n))) {
+      file.Write(kRecentSection, SlotKeyName(kEncab, n), std::to_string(t->header));
+      file.Write(kRecentSection, SlotKeyName(kCampo, n), std::to_string(t->task));
     }
   }
 }
@@ -133,8 +131,8 @@ void RebindRecentItems(const std::string& file, const std::vector<RecentTask>& t
 }
 
 const RecentTask* FindRecentTask(const std::vector<RecentTask>& tasks, std::string_view text) {
-  for (const RecentTask& t : tasks)
-    if (SameTitle(t.title, text)) return &t;
+  for (auto t = tasks.rbegin(); t != tasks.rend(); ++t)
+    if (SameTitle(t->title, text)) return &*t;
   return nullptr;
 }
 
@@ -182,21 +180,27 @@ RecentChoices BuildRecentChoices(const std::vector<std::string>& texts) {
 }
 
 namespace {
-// The texts of every slot, from one read of the file.
-std::vector<std::string> SlotTexts(const std::string& file) {
-  const rt::ProfileImage image = rt::ReadProfileFile(file);
+std::vector<std::string> SlotTexts(const rt::ProfileImage& file) {
   std::vector<std::string> texts;
-  for (int n = 1; n <= kRecentSlots; ++n) texts.push_back(SlotText(image, n));
+  for (int n = 1; n <= kRecentSlots; ++n) texts.push_back(SlotText(file, n));
   return texts;
 }
 }  // namespace
 
-std::string RecentItemsSelection(const std::string& file) { return BuildRecentChoices(SlotTexts(file)).selection; }
+std::string RecentItemsSelection(const std::string& file) {
+  return BuildRecentChoices(SlotTexts(rt::ReadProfileFile(file))).selection;
+}
 
-int RecentItemsPopup(const std::string& file) {
-  const RecentChoices choices = BuildRecentChoices(SlotTexts(file));
+RecentChoice RecentItemsPopup(const std::string& file) {
+  const rt::ProfileImage image = rt::ReadProfileFile(file);
+  const RecentChoices choices = BuildRecentChoices(SlotTexts(image));
   const int item = rt::PopupMenu(choices.selection);
-  return item >= 1 && item <= static_cast<int>(choices.slotOfItem.size()) ? choices.slotOfItem[item - 1] : 0;
+  RecentChoice out;
+  if (item < 1 || item > static_cast<int>(choices.slotOfItem.size())) return out;
+  out.slot = choices.slotOfItem[item - 1];
+  Slot s = ReadSlot(image, RecentIdentity::HeaderAndNumber, out.slot);
+  out.entry = RecentEntry{s.header, s.number, std::move(s.text)};
+  return out;
 }
 
 // The list is read as the private-profile layer reads it, but by the store itself: the layer

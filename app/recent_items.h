@@ -34,15 +34,28 @@ std::string RecentItemsFileName(std::string_view prefix, std::string_view userNa
 void PushRecentItem(const std::string& file, RecentIdentity identity, int32_t header, int32_t number,
                     std::string_view text);
 
-// The popup's selection string of slots 1..20 (pure given the file), and the popup itself:
-// returns the slot (1..20) of the chosen item, or 0 when it is dismissed or has no item.
-std::string RecentItemsSelection(const std::string& file);
-int RecentItemsPopup(const std::string& file);
-
 // "Campo_"+n / "Encab_"+n read with default "0" as LONG, "Texto_"+n (first 100 characters).
 int32_t RecentSlotNumber(const std::string& file, int n);
 int32_t RecentSlotHeader(const std::string& file, int n);
 std::string RecentSlotText(const std::string& file, int n);
+
+// A stored entry: its "Encab_", "Campo_" and "Texto_" as those read them.
+struct RecentEntry {
+  int32_t header = 0;
+  int32_t number = 0;
+  std::string text;
+};
+// The chosen slot (1..20; 0 when the popup is dismissed or has no item) and its entry, read
+// with the texts the popup shows: a list another process changes meanwhile does not give the
+// choice another entry's ids.
+struct RecentChoice {
+  int slot = 0;
+  RecentEntry entry;
+};
+
+// The popup's selection string of slots 1..20 (pure given the file), and the popup itself.
+std::string RecentItemsSelection(const std::string& file);
+RecentChoice RecentItemsPopup(const std::string& file);
 
 // A task of this run as the re-binding sees it: its ids and its title.
 struct RecentTask {
@@ -56,8 +69,8 @@ struct RecentTask {
 // in one step; nothing is written when no stored id changes, and no file is created.
 void RebindRecentItems(const std::string& file, const std::vector<RecentTask>& tasks);
 
-// The task of `tasks` whose title is `text` (trailing blanks do not count), null when none:
-// the comparison of the re-binding.
+// The task of `tasks` whose title is `text` (trailing blanks do not count), null when none;
+// the last of equal titles: the one the re-binding binds a slot to.
 const RecentTask* FindRecentTask(const std::vector<RecentTask>& tasks, std::string_view text);
 
 // Records a task of this run in a task-panel file as PushRecentItem does, after binding to

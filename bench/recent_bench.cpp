@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
   };
   for (Road& road : roads) WriteBytes(road.file, road.file == tasks ? TaskList() : FrameList(20));
   WritePrivateProfileStringA("Otra", "clave", "1", mixed.c_str());  // a second section
-  // As Caldrel.INI is: the layer holds a copy, which every update drops.
+  // A file the layer holds a copy of, which every update drops.
   rt::ReadIniEntry(app::kRecentSection, "Texto_1", "", layered);
   for (const std::string& f : {plain, stepwise, topKeys}) WriteBytes(f, FrameList(20));
   WriteBytes(tasksKeys, TaskList());

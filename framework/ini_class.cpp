@@ -113,7 +113,7 @@ void INICLASS::INIT(const std::string& fileName, int32_t /*storageType*/, int32_
   std::lock_guard lock(mutex_);
   file_ = rt::TrimRight(fileName);
   sectors_.clear();
-  const std::string stored = rt::ReadIniEntry(kOwnSection, "Sectors", "", Path());
+  const std::string stored = rt::ReadProfileFile(Path()).Read(kOwnSection, "Sectors", "");
   std::size_t start = 0;
   while (start <= stored.size()) {
     std::size_t comma = stored.find(',', start);
@@ -138,9 +138,10 @@ std::string INICLASS::Path() const {
 
 bool INICLASS::ReadPlacement(const std::string& section, Placement& out) {
   std::lock_guard lock(mutex_);
+  const rt::ProfileImage file = rt::ReadProfileFile(Path());
   int32_t v[6];
   for (int i = 0; i < 6; ++i)
-    if (!ParseNumber(rt::ReadIniEntry(section, kKeys[i], "", Path()), v[i])) return false;
+    if (!ParseNumber(file.Read(section, kKeys[i], ""), v[i])) return false;
   out = Placement{v[0], v[1], v[2], v[3], v[4] != 0, v[5] != 0};
   return true;
 }

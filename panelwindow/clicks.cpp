@@ -23,11 +23,11 @@ void TASKPANEL::EXECUTEACTION(int32_t HEADERID, int32_t TASKID, int32_t /*MOUSEB
   if (HEADERID == RECIENTES) {
     // The group itself never opens: the click goes on as a click on the chosen task.
     L.QLL_TASKPANEL_CAMPO = 0;
-    const int n = app::RecentItemsPopup(L.QLL_TASKPANEL_INIFILE);
-    if (n >= 1 && n <= app::kRecentSlots) {
-      L.QLL_TASKPANEL_ENCAB = app::RecentSlotHeader(L.QLL_TASKPANEL_INIFILE, n);
-      L.QLL_TASKPANEL_CAMPO = app::RecentSlotNumber(L.QLL_TASKPANEL_INIFILE, n);
-      L.QLL_TASKPANEL_TEXTO = app::RecentSlotText(L.QLL_TASKPANEL_INIFILE, n);
+    app::RecentChoice chosen = app::RecentItemsPopup(L.QLL_TASKPANEL_INIFILE);
+    if (chosen.slot >= 1 && chosen.slot <= app::kRecentSlots) {
+      L.QLL_TASKPANEL_ENCAB = chosen.entry.header;
+      L.QLL_TASKPANEL_CAMPO = chosen.entry.number;
+      L.QLL_TASKPANEL_TEXTO = std::move(chosen.entry.text);
     }
     // Ids that name no task of this run (another run in the same folder re-bound the slot
     // at its start) reach the task by the stored title, as the start-up re-binding does.

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -50,10 +51,11 @@ class Host {
 // `pick` (0 dismisses it with Esc).
 struct PopupRun {
   int result = -1;
+  app::RecentEntry entry;
   bool menuShown = false;
   std::vector<std::string> items;
 };
-PopupRun RunPopup(const std::string& file, int pick) {
+PopupRun RunPopup(const std::string& file, int pick, const std::function<void()>& whileShown = {}) {
   PopupRun run;
   std::atomic<bool> returned{false};
   Host host;
@@ -76,9 +78,12 @@ PopupRun RunPopup(const std::string& file, int pick) {
       GetMenuStringA(m, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
       run.items.push_back(text);
     }
+    if (whileShown) whileShown();
     testing_support::PickPopupItem(menu, pick);
   });
-  run.result = app::RecentItemsPopup(file);
+  const app::RecentChoice choice = app::RecentItemsPopup(file);
+  run.result = choice.slot;
+  run.entry = choice.entry;
   returned = true;
   user.join();
   return run;
@@ -95,7 +100,23 @@ TEST(RecentPopup, ShowsTheStoredTextsAndItemNReplaysSlotN) {
     EXPECT_EQ(run.items, (std::vector<std::string>{"Recibos", "Facturas", "Subdiario de IVA Ventas"}));
     ASSERT_EQ(run.result, n);
     EXPECT_EQ(app::RecentSlotNumber(file, run.result), (std::vector<int32_t>{-10, -7, -12})[n - 1]);
+    EXPECT_EQ(run.entry.number, (std::vector<int32_t>{-10, -7, -12})[n - 1]);
+    EXPECT_EQ(run.entry.text, run.items[n - 1]);
   }
+}
+
+TEST(RecentPopup, TheChoiceIsTheEntryShownEvenIfTheListChangesMeanwhile) {
+  // Another run in the same folder records a choice while this popup is open: the item
+  // picked still replays the entry it showed, not what its slot holds now.
+  TempDir dir;
+  const std::string file = dir.File("r.ini");
+  WriteFileText(file, IniText(FrameSlots({{-10, "Recibos"}, {-7, "Facturas"}})));
+  const PopupRun run = RunPopup(file, 2, [&] {
+    WriteFileText(file, IniText(FrameSlots({{-8, "Notas"}, {-10, "Recibos"}, {-7, "Facturas"}})));
+  });
+  ASSERT_EQ(run.result, 2);
+  EXPECT_EQ(run.entry.number, -7);
+  EXPECT_EQ(run.entry.text, "Facturas");
 }
 
 TEST(RecentPopup, DismissingItReturnsZeroAndWritesNothing) {

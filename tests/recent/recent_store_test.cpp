@@ -17,6 +17,8 @@ using app::RecentIdentity;
 using recent_test::FrameSlots;
 using recent_test::IniText;
 using recent_test::KeyValues;
+using recent_test::ScratchLeftBeside;
+using recent_test::ScratchLike;
 using recent_test::SectionLines;
 using recent_test::Sorted;
 using recent_test::SortedSection;
@@ -130,7 +132,7 @@ TEST(RecentUpdate, TheUpdateRule) {
       const std::string original = c.before ? ReadFileText(file) : std::string();
       for (const Push& p : c.pushes) Apply(file, p);
       EXPECT_EQ(SortedSection(file), Sorted(c.after));
-      EXPECT_FALSE(FileExists(file + "~")) << "no scratch file is left behind";
+      EXPECT_FALSE(ScratchLeftBeside(file)) << "no scratch file is left behind";
       if (c.before && withOtherSection) {
         EXPECT_EQ(SectionLines(file, "Otra"), std::vector<std::string>{"Campo_1=8"});
       }
@@ -286,9 +288,11 @@ TEST(RecentRebind, LeavesWhatTheKeyByKeyRebindingLeaves) {
     const std::string stepwise = dir.File("stepwise.ini"), oneStep = dir.File("onestep.ini");
     WriteFileText(stepwise, c.text);
     WriteFileText(oneStep, c.text);
-    for (int32_t run : {100, 200, 200}) {
-      recent_test::StepwiseRebind(stepwise, RunTasks(run));
-      app::RebindRecentItems(oneStep, RunTasks(run));
+    for (int32_t run : {100, 200, 200, 300}) {
+      std::vector<app::RecentTask> tasks = RunTasks(run);
+      if (run == 300) tasks.push_back({run, run * 10 + 99, "Item 1  "});  // two tasks of one title
+      recent_test::StepwiseRebind(stepwise, tasks);
+      app::RebindRecentItems(oneStep, tasks);
       ASSERT_EQ(ReadFileText(oneStep), ReadFileText(stepwise)) << "run " << run;
     }
   }
@@ -308,7 +312,7 @@ TEST(RecentRebind, NothingIsWrittenWhenNoStoredValueChanges) {
   app::RebindRecentItems(file, {{5, 50, "Item 1"}, {5, 51, "Item 3"}});
   app::PushRecentItem(file, kPanel, 5, 50, "Item 1");
   EXPECT_EQ(ReadFileText(file), text);
-  EXPECT_FALSE(FileExists(file + "~"));
+  EXPECT_FALSE(ScratchLeftBeside(file));
 }
 
 // One change on each road: a full update, a slot-1-only update and a re-binding, done once by
@@ -355,7 +359,7 @@ TEST(RecentFileRoads, AHiddenFileStaysHiddenAndAReadOnlyOneIsLeftAsItIs) {
     EXPECT_TRUE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(ReadFileText(readOnly), before);
     EXPECT_TRUE(GetFileAttributesA(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY);
-    for (const std::string& f : {hidden, readOnly}) EXPECT_FALSE(FileExists(f + "~")) << f;
+    for (const std::string& f : {hidden, readOnly}) EXPECT_FALSE(ScratchLeftBeside(f)) << f;
   }
 }
 
@@ -391,16 +395,17 @@ TEST(RecentFileRoads, DamagedFilesEndAsTheKeyByKeyRoadLeavesThem) {
       WriteFileText(reference, c.text);
       WriteFileText(file, c.text);
       // A scratch file of a writer killed before its rename (no process has that id).
-      const std::string leftover = file + "~FFFFFFF000000000.tmp";
+      const std::string leftover = ScratchLike(file, 0xFFFFFFF0, 0);
       if (c.leftoverScratch) {
         WriteFileText(leftover, "[RECIENTES.]\r\nCampo_1=55\r\nTexto_1=stale scratch\r\n");
         SetFileAttributesA(leftover.c_str(), FILE_ATTRIBUTE_HIDDEN);
+        recent_test::AgeScratchFiles(file);
       }
       road.run(reference, true);
       road.run(file, false);
       EXPECT_EQ(ReadFileText(file), ReadFileText(reference));
       EXPECT_FALSE(FileExists(leftover));
-      EXPECT_FALSE(FileExists(file + "~"));
+      EXPECT_FALSE(ScratchLeftBeside(file));
     }
   }
 }
@@ -416,7 +421,7 @@ TEST(RecentFileRoads, ADirectoryWhereTheFileWouldBeTakesNoWrite) {
     EXPECT_EQ(app::RecentSlotNumber(file, 1), 0);
     EXPECT_EQ(app::RecentItemsSelection(file), std::string(20, '|'));
     EXPECT_TRUE(GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_FALSE(FileExists(file + "~"));
+    EXPECT_FALSE(ScratchLeftBeside(file));
   }
 }
 
@@ -466,7 +471,7 @@ TEST(RecentUpdate, ABareFileNameIsTheFileTheProfileLayerUses) {
   GetWindowsDirectoryA(windows, MAX_PATH);
   const std::string there = std::string(windows) + "\\" + name;
   EXPECT_TRUE(FileExists(there));
-  EXPECT_FALSE(FileExists(there + "~"));
+  EXPECT_FALSE(ScratchLeftBeside(there));
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, name);  // let go of the cached file
   DeleteFileA(there.c_str());
 }
