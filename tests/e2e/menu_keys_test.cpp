@@ -34,7 +34,6 @@ void AltWith(WORD vk) {
   Tap(vk);
   Key(VK_MENU, true);
 }
-void ClickScreen(POINT at) { Drag(at, at); }
 
 // What the keyboard and the menus of a program's threads show now (the threads share one
 // input state, so any of them tells).

@@ -45,10 +45,6 @@ struct Launched {
 
 std::string Stored(const std::string& ini, const char* key) { return IniValue(ini, kPaneSection, key); }
 
-// Real input: keys to the foreground window, a left click at a screen point.
-void Key(WORD vk, bool up) { SendKey(vk, up); }
-void RealClick(POINT at) { Drag(at, at); }
-
 // A point of the frame's title bar where the frame itself (no window over it) answers
 // `area` (HTCAPTION, HTCLOSE).
 bool FramePoint(::HWND frame, LRESULT area, POINT& at) {
@@ -72,7 +68,7 @@ bool FramePoint(::HWND frame, LRESULT area, POINT& at) {
 ::testing::AssertionResult ActivateByClick(::HWND frame) {
   POINT title{};
   if (!FramePoint(frame, HTCAPTION, title)) return ::testing::AssertionFailure() << "no free spot on the title bar";
-  RealClick(title);
+  ClickScreen(title);
   if (!WaitFor([&] { return GetForegroundWindow() == frame; })) return ::testing::AssertionFailure() << "not active";
   return ::testing::AssertionSuccess();
 }
@@ -93,15 +89,12 @@ enum class Way { Salir, Exit, CloseBox, AltF4, SysClose, WmClose };
       if (auto active = ActivateByClick(frame); !active) return active;
       POINT box{};
       if (!FramePoint(frame, HTCLOSE, box)) return ::testing::AssertionFailure() << "no close box in reach";
-      RealClick(box);
+      ClickScreen(box);
       break;
     }
     case Way::AltF4:  // real keys to the frame, the foreground window
       if (auto active = ActivateByClick(frame); !active) return active;
-      Key(VK_MENU, false);
-      Key(VK_F4, false);
-      Key(VK_F4, true);
-      Key(VK_MENU, true);
+      PressKeys({VK_MENU, VK_F4});
       break;
     case Way::SysClose:
       CloseAsUser(frame);
@@ -256,8 +249,7 @@ TEST(CloseRoads, SalirWhileTheFrameDialogCloses) {
     ASSERT_TRUE(Running::Shows(dialog, "Facturas"));
     CloseAsUser(dialog);
     spin(delayMs);
-    PostMessageA(prog.p.control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(Centre(salir).x, Centre(salir).y));
-    PostMessageA(prog.p.control, WM_LBUTTONUP, 0, MAKELPARAM(Centre(salir).x, Centre(salir).y));
+    ClickAt(prog.p.control, Centre(salir));
     EXPECT_EQ(prog.run.process().Wait(10000), 0) << "ended with exit code 0";
     ExpectPlacementsSaved(prog.run.Ini(), prog.brivane);
     EXPECT_EQ(IniValue(prog.run.Recent(), "RECIENTES.", "Texto_1"), "Facturas");
@@ -322,10 +314,7 @@ TEST(CloseRoads, ThePaneClosesOnlyWithTheFrame) {
     return reinterpret_cast<::HWND>(SendMessageA(prog.p.client, WM_MDIGETACTIVE, 0, 0)) == prog.p.window;
   }));
   auto ctrlF4 = [&] {
-    Key(VK_CONTROL, false);
-    Key(VK_F4, false);
-    Key(VK_F4, true);
-    Key(VK_CONTROL, true);
+    PressKeys({VK_CONTROL, VK_F4});
     Settle(prog.p.control);
     Settle(prog.p.control);
   };

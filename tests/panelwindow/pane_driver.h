@@ -149,6 +149,8 @@ inline void Drag(POINT from, POINT to) {
     send(POINT{from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10}, 0);
   send(to, MOUSEEVENTF_LEFTUP);
 }
+// A real left click at a screen point, through the cursor.
+inline void ClickScreen(POINT at) { Drag(at, at); }
 
 // The control's thread has handled everything posted to it so far.
 inline void Settle(::HWND control) {

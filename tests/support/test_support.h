@@ -75,10 +75,10 @@ std::vector<std::string> ChildTexts(::HWND parent);
 void CloseAsUser(::HWND hwnd);
 // Chooses a menu item of a window by its command id, as automation would.
 void ChooseMenuItem(::HWND window, int32_t feq);
-// Real key presses for the foreground window: the keys of a chord pressed in order and
-// released in reverse ({VK_MENU, 'O'} is Alt+O).
 // One real key press or release, to the foreground window.
 void SendKey(WORD vk, bool up);
+// Real key presses for the foreground window: the keys of a chord pressed in order and
+// released in reverse ({VK_MENU, 'O'} is Alt+O).
 void PressKeys(const std::vector<WORD>& chord);
 // The window that has the keyboard focus on a thread (of any process).
 ::HWND FocusOf(DWORD thread);
